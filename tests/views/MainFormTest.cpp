@@ -1,0 +1,108 @@
+#include "app/GlobalOptions.h"
+#include "app/ProgramRun.h"
+#include "views/MainForm.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QSettings>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace kelvane;
+
+class MainFormTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QSettings().clear(); }
+
+    void captionRule()
+    {
+        QCOMPARE(MainCaption("Kelvane Professional", "Size", QString()), QString("Kelvane Professional"));
+        QCOMPARE(MainCaption("Kelvane Professional", "Size", "/usr/ on [root]"),
+                 QString("Kelvane Professional - Size - /usr/ on [root]"));
+    }
+
+    void windowValuesRoundTrip()
+    {
+        int leftWidth = 0;
+        {
+            TGlobalOptions options;
+            TProgramRun run(options, {});
+            TMainForm form(options, run);
+            form.resize(1000, 700);
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            auto* splitter = form.findChild<QSplitter*>("MainSplitter");
+            splitter->setSizes({280, 720});
+            leftWidth = splitter->sizes().front();
+            form.RightPane()->setCurrentIndex(2);
+            form.close();
+        }
+        QSettings settings;
+        QVERIFY(qAbs(leftWidth - 280) < 10);
+        QCOMPARE(settings.value("SplitterV4").toInt(), leftWidth);
+        QCOMPARE(settings.value("ActivePage").toInt(), 2);
+        QVERIFY(settings.contains("MainFormWindowPlacement"));
+
+        TGlobalOptions options;
+        TProgramRun run(options, {});
+        TMainForm form(options, run);
+        QCOMPARE(form.WindowValues().SplitterV4, leftWidth);
+        QCOMPARE(form.RightPane()->currentIndex(), 2);
+    }
+
+    void unreadableValueIsReportedAndTheRestKept()
+    {
+        QSettings().setValue("MarginLeft", 123);
+        QSettings().setValue("MarginTop", "wide");
+        TGlobalOptions options;
+        TProgramRun run(options, {});
+        TMainForm form(options, run);
+        QCOMPARE(form.WindowValues().MarginLeft, 123);
+        QCOMPARE(form.WindowValues().MarginTop, 800);
+    }
+
+    void unattendedRunSavesNothing()
+    {
+        TGlobalOptions options;
+        TProgramRun run(options, {"/SAVE", "out.txt"});
+        QVERIFY(run.Unattended());
+        TMainForm form(options, run);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.close();
+        QVERIFY(!QSettings().contains("SplitterV4"));
+        QVERIFY(!QSettings().contains("RefreshInterval"));
+    }
+
+    void restrictedModeOffersOnlyKelvaneFolders()
+    {
+        qputenv("KELVANE", "/srv/share;/home/shared");
+        TGlobalOptions options;
+        TProgramRun run(options, {"/RESTRICTED"});
+        TMainForm form(options, run);
+        QVERIFY(form.IsRestricted());
+        QCOMPARE(form.PathBox()->count(), 2);
+        QCOMPARE(form.PathBox()->itemText(1), QString("/home/shared"));
+        QVERIFY(!form.PathBox()->isEditable());
+        QVERIFY(form.PathBox()->isEnabled());
+        qunsetenv("KELVANE");
+    }
+};
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
+    qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
+    qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName("Brask Software");
+    QApplication::setApplicationName("Kelvane Professional");
+    MainFormTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "MainFormTest.moc"
