@@ -1,0 +1,92 @@
+#include "Processor.h"
+
+#include <cstdio>
+#include <sched.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace kelvane {
+
+int ProcessorCount()
+{
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof(set), &set) == 0) {
+        const int count = CPU_COUNT(&set);
+        if (count > 0)
+            return count;
+    }
+    const long online = sysconf(_SC_NPROCESSORS_ONLN);
+    return online > 0 ? int(online) : 1;
+}
+
+bool TCpuLoad::Sample(uint64_t& busy, uint64_t& total) const
+{
+    FILE* f = std::fopen("/proc/stat", "re");
+    if (!f)
+        return false;
+    unsigned long long user = 0, nice = 0, system = 0, idle = 0, iowait = 0, irq = 0, softirq = 0, steal = 0;
+    const int n = std::fscanf(f, "cpu %llu %llu %llu %llu %llu %llu %llu %llu", &user, &nice, &system, &idle, &iowait,
+                              &irq, &softirq, &steal);
+    std::fclose(f);
+    if (n < 4)
+        return false;
+    const uint64_t idleAll = idle + iowait;
+    total = user + nice + system + idle + iowait + irq + softirq + steal;
+    busy = total - idleAll;
+    return true;
+}
+
+int TCpuLoad::Percent()
+{
+    std::lock_guard lock(FLock);
+    const auto now = std::chrono::steady_clock::now();
+    if (FHasSample && now - FLastMeasured <= std::chrono::milliseconds(200))
+        return FLastPercent;
+    uint64_t busy = 0, total = 0;
+    if (!Sample(busy, total)) {
+        FLastPercent = 0;
+        FLastMeasured = now;
+        return 0;
+    }
+    if (!FHasSample) {
+        // The very first measurement needs a second sample a moment later.
+        FLastBusy = busy;
+        FLastTotal = total;
+        FHasSample = true;
+        usleep(20000);
+        if (!Sample(busy, total))
+            return 0;
+    }
+    const uint64_t dTotal = total - FLastTotal;
+    const uint64_t dBusy = busy - FLastBusy;
+    FLastPercent = dTotal == 0 ? 0 : int((dBusy * 100 + dTotal / 2) / dTotal);
+    FLastBusy = busy;
+    FLastTotal = total;
+    FLastMeasured = now;
+    return FLastPercent;
+}
+
+TCpuLoad& TCpuLoad::ProgramWide()
+{
+    static TCpuLoad instance;
+    return instance;
+}
+
+void SetCurrentThreadPriority(TThreadPriority priority)
+{
+    static const int niceValues[] = {19, 10, 5, 0, -5, -10, -19};
+    const pid_t tid = pid_t(syscall(SYS_gettid));
+    if (priority == threadpriority::tpIdle) {
+        sched_param param{};
+        (void)sched_setscheduler(tid, SCHED_IDLE, &param);
+        // ioprio_set(IOPRIO_WHO_PROCESS, tid, IOPRIO_CLASS_IDLE << 13)
+        (void)syscall(SYS_ioprio_set, 1, tid, 3 << 13);
+    }
+    const int index = int(priority);
+    if (index >= 0 && index < 7)
+        (void)setpriority(PRIO_PROCESS, id_t(tid), niceValues[index]);
+}
+
+} // namespace kelvane

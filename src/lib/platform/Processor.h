@@ -1,0 +1,38 @@
+#pragma once
+#include "lib/ThreadPriority.h"
+
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+
+namespace kelvane {
+
+// Processors this process may run on (its affinity mask), at least 1.
+int ProcessorCount();
+
+// Processor load in percent from /proc/stat, measured again at most every
+// 200 ms. A failed or zero-interval sample gives 0.
+class TCpuLoad {
+public:
+    int Percent();
+    // The one figure the whole program shares (used by the scan to decide
+    // between queuing a folder and listing it in place).
+    static TCpuLoad& ProgramWide();
+
+private:
+    bool Sample(uint64_t& busy, uint64_t& total) const;
+
+    std::mutex FLock;
+    std::chrono::steady_clock::time_point FLastMeasured{};
+    uint64_t FLastBusy = 0;
+    uint64_t FLastTotal = 0;
+    int FLastPercent = 0;
+    bool FHasSample = false;
+};
+
+// Gives the calling thread the nice value of the priority (idle: SCHED_IDLE
+// with idle I/O priority). Raising a priority needs privileges; failures are
+// ignored.
+void SetCurrentThreadPriority(TThreadPriority priority);
+
+} // namespace kelvane

@@ -1,0 +1,131 @@
+#pragma once
+#include "SizeData.h"
+#include "lib/platform/FileTime.h"
+
+#include <QString>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kelvane {
+
+class TRoot;
+struct TFindRecord;
+class TExtensionSizeArray;
+class TUserSizeArray;
+class TFileAgeDistribution;
+
+// Milliseconds of a monotonic clock, for "recently updated" tests.
+uint32_t TickCount();
+
+// One node of a scanned tree: a folder, the files item "[Files]" of a folder
+// (which shares its parent's file counters), or one file of the details list.
+// Scan threads create nodes and merge counters under the root's lock; the
+// tree's child lists change on the user-interface thread only.
+class TFolderData {
+public:
+    enum TFlag : uint8_t {
+        fdScanning = 0x01,
+        fdFilesItem = 0x02,
+        fdAbortRequested = 0x04,
+        fdFileItem = 0x08,
+        fdLink = 0x20,
+        fdSettled = 0x40,
+        fdExpanded = 0x80, // the tree shows the node's children
+    };
+
+    TFolderData(TFolderData* parent, bool filesItem, std::string name, TRoot* root);
+    // A file of the details list.
+    static std::unique_ptr<TFolderData> FromFindRecord(TFolderData* parent, const TFindRecord& record, TRoot* root);
+    ~TFolderData();
+    TFolderData(const TFolderData&) = delete;
+    TFolderData& operator=(const TFolderData&) = delete;
+
+    // --- tree (user-interface thread)
+    const std::vector<TFolderData*>& Children() const { return FChildren; }
+    void AppendChild(TFolderData* child);   // takes ownership
+    void DeleteChildren();
+    // Takes ownership of the children away (to free them later).
+    std::vector<TFolderData*> TakeChildren();
+    int IndexOfChild(const TFolderData* child) const;
+    void SortChildren(const std::function<bool(const TFolderData*, const TFolderData*)>& less);
+
+    // --- counters
+    TSizeData& SizeData() { return IsFilesItem() && Parent ? Parent->FOwnFiles : FOwnSize; }
+    const TSizeData& SizeData() const { return IsFilesItem() && Parent ? Parent->FOwnFiles : FOwnSize; }
+    TSizeData& FilesSizeData() { return IsFilesItem() && Parent ? Parent->FOwnFiles : FOwnFiles; }
+    const TSizeData& FilesSizeData() const { return IsFilesItem() && Parent ? Parent->FOwnFiles : FOwnFiles; }
+    // Both counter records, the error, the update tick and the settled mark
+    // are cleared (before the folder is scanned again).
+    void ResetCounters();
+
+    // --- names and paths
+    QString NameText() const;          // the name for display (bytes decoded)
+    QString GetFullPath() const;       // folders end with "/"
+    std::string GetFullPathBytes() const;
+    int Level() const;
+    TFolderData* FindFilesItem();
+
+    // --- what the views show
+    std::pair<double, TUnitType> GetValue(int viewType, TUnitType unit) const;
+    QString GetColumnText(int viewType, bool plain, bool padded) const;
+    int Compare(const TFolderData& other, int viewType) const;
+    QString GetDisplayName() const;
+    QString GetHint() const;
+    bool IsEmphasized() const;
+    // The counters the views show: the filter owner's or extension's share
+    // when the root has a view filter, else SizeData.
+    TSizeData ShownCounters() const;
+
+    // --- counters moving between nodes (under the root's lock)
+    void AddChildTotals(TFolderData* child, bool carryUp);
+
+    // --- flags
+    void SetScanning(bool on);
+    bool IsScanning() const { return Flags.load(std::memory_order_acquire) & fdScanning; }
+    bool IsFilesItem() const { return FFixedFlags & fdFilesItem; }
+    bool IsFileItem() const { return FFixedFlags & fdFileItem; }
+    bool IsFolder() const { return !(FFixedFlags & (fdFilesItem | fdFileItem)); }
+    bool IsLink() const { return Flags.load(std::memory_order_relaxed) & fdLink; }
+    bool IsAbortRequested() const { return Flags.load(std::memory_order_relaxed) & fdAbortRequested; }
+    bool IsExpanded() const { return Flags.load(std::memory_order_relaxed) & fdExpanded; }
+    void SetFlag(TFlag flag, bool on);
+    void RequestAbort(bool on);
+    bool IsRecentlyUpdated() const;
+    bool IsBranchBusy();
+    int CountSettledChildren();
+    // Opens levels of the tree below this node for folders of at least
+    // minimumMB (by the ViewType option's value); closes the rest.
+    void ExpandToLevel(int levels, int minimumMB);
+
+    std::string Name; // bytes as found on disk; for a root folder the root path
+    TRoot* Root = nullptr;
+    TFolderData* Parent = nullptr;
+    TFileTime LastAccessDate = 0;
+    TFileTime LastChangeDate = 0;
+    TFileTime CreationDate = 0;
+    uint64_t Device = 0; // of the folder itself, for the cycle guard
+    uint64_t Inode = 0;
+    std::atomic<uint32_t> UpdateTick{0};
+    std::atomic<uint8_t> Flags{0};
+    int32_t Error = 0;
+    uint32_t Attributes = 0;
+    int32_t ImageIndex = -1;
+
+private:
+    struct TDisplayCache;
+    TDisplayCache& Cache() const;
+
+    uint8_t FFixedFlags = 0;
+    TSizeData FOwnSize;
+    TSizeData FOwnFiles;
+    std::vector<TFolderData*> FChildren;
+    mutable std::unique_ptr<TDisplayCache> FCache;
+};
+
+// How wide a text is in the main window's font; 100 without a window.
+void SetTextWidthMeasure(std::function<int(const QString&)> measure);
+
+} // namespace kelvane
