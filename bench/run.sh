@@ -5,3 +5,5 @@ cd "$(dirname "$0")/.."
 BUILD=${BUILD:-build}
 echo "== listing primitive (ns per entry, ours next to readdir + fstatat)"
 "./$BUILD/bin/listing_bench" --benchmark_counters_tabular=true
+echo "== scan"
+BUILD=$BUILD bash bench/scan_bench.sh

@@ -4,6 +4,7 @@
 #include "GlobalOptions.h"
 #include "PublishedProperties.h"
 #include "lib/ListSeparator.h"
+#include "scan/Roots.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,9 +12,10 @@
 
 namespace kelvane {
 
-TProgramRun::TProgramRun(TGlobalOptions& options, const QStringList& arguments, QObject* parent)
+TProgramRun::TProgramRun(TGlobalOptions& options, const QStringList& arguments, TRoots* roots, QObject* parent)
     : QObject(parent)
     , FOptions(options)
+    , FRoots(roots)
 {
     TCommandLineContext context;
     context.PathExists = [](const QString& p) {
@@ -27,6 +29,57 @@ TProgramRun::TProgramRun(TGlobalOptions& options, const QStringList& arguments, 
     };
     FRun = InterpretCommandLine(arguments, context);
     FRun.NoWindow = FRun.NoWindow || options.NoWindow();
+    if (FRoots) {
+        // Failures of roots must be seen in windowless and unattended runs.
+        FRoots->ForceRootErrors = FRun.NoWindow || FRun.Unattended;
+        connect(FRoots, &TRoots::ScanEnded, this, &TProgramRun::RootScanEnded);
+        connect(FRoots, &TRoots::RootFailed, this, [this] { RaiseStatus(1); });
+    }
+}
+
+bool TProgramRun::ScanPath(const QString& path, const TPostProcessInformation* postProcessing, const QString& title)
+{
+    return !FRoots->ScanPath(path, postProcessing, title).empty();
+}
+
+void TProgramRun::RootScanEnded(TRoot* root)
+{
+    if (root->Aborted)
+        return; // a stopped scan exports nothing
+    if (FRun.Unattended || FRun.NoWindow || FRun.ExpandLevel > 1 || !root->RootFolder->IsExpanded()) {
+        root->RootFolder->ExpandToLevel(FRun.ExpandLevel, FRun.ExpandThreshold);
+        for (int medium = 1; medium < MediumCount; ++medium)
+            FOptions.Media(medium).ExportFullBranch = false;
+    }
+    const uint16_t flags = root->PostProcessing ? root->PostProcessing->Flags : 0;
+    if (flags)
+        RunPostProcessing(*root);
+    ScanEnded(flags);
+}
+
+void TProgramRun::RunPostProcessing(TRoot& root)
+{
+    const TPostProcessInformation& p = *root.PostProcessing;
+    static const struct {
+        uint16_t Flag;
+        const char* What;
+    } steps[] = {
+        {TPostProcessInformation::ppCompare, "Comparing with a report"},
+        {TPostProcessInformation::ppExcel, "The spreadsheet export"},
+        {TPostProcessInformation::ppText, "The text export"},
+        {TPostProcessInformation::ppHtml, "The HTML export"},
+        {TPostProcessInformation::ppXml, "The XML report"},
+        {TPostProcessInformation::ppChart, "The chart image"},
+        {TPostProcessInformation::ppExtensionsList, "The extension list"},
+        {TPostProcessInformation::ppUsersList, "The owner list"},
+        {TPostProcessInformation::ppPrint, "Printing"},
+        {TPostProcessInformation::ppEmail, "Sending e-mail"},
+        {TPostProcessInformation::ppFileList, "The list of files"},
+    };
+    for (const auto& step : steps)
+        if (p.Flags & step.Flag)
+            Fail(QStringLiteral("%1 of \"%2\" was skipped: it is not available in this version")
+                     .arg(QString::fromLatin1(step.What), root.Path));
 }
 
 void TProgramRun::Execute(const TRunActions& actions)
@@ -65,6 +118,11 @@ void TProgramRun::Execute(const TRunActions& actions)
                 RaiseStatus(1);
         }
     }
+    // Without paths, the start-up paths (last entry first), without outputs.
+    if (FRoots && FRun.NoPathsGiven && !FRun.ContextFlag
+        && (FOptions.StartupBehaviour == TGlobalOptions::sbLastPaths || FOptions.StartupBehaviour == TGlobalOptions::sbSpecifiedPaths))
+        for (auto it = FOptions.StartupPaths.crbegin(); it != FOptions.StartupPaths.crend(); ++it)
+            ScanPath(*it, nullptr, QString());
     if (FRun.ShowErrorsOff || FRun.NoWindow || FRun.Unattended) {
         FOptions.RememberRunOnlyValue(QStringLiteral("ShowErrors"), FOptions.ShowErrors);
         FOptions.ShowErrors = false;
@@ -80,7 +138,9 @@ bool TProgramRun::Invoke(const TCommandStep& step)
     };
     switch (step.Kind) {
     case TCommandStep::ScanPath:
-        return FActions.ScanPath ? FActions.ScanPath(step) : missing(QStringLiteral("Scanning"));
+        if (FActions.ScanPath)
+            return FActions.ScanPath(step);
+        return FRoots ? ScanPath(step.Path, &step.PostProcessing, step.Title) : missing(QStringLiteral("Scanning"));
     case TCommandStep::OpenReport:
         return FActions.OpenReport ? FActions.OpenReport(step.Path) : missing(QStringLiteral("Opening reports"));
     case TCommandStep::CompareNow:
@@ -107,8 +167,8 @@ void TProgramRun::ScanEnded(uint16_t rootFlags)
 
 void TProgramRun::CheckQuit(bool afterScan, uint16_t rootFlags)
 {
-    const bool scanning = FActions.AnyRootScanning && FActions.AnyRootScanning();
-    const bool present = FActions.AnyRootPresent && FActions.AnyRootPresent();
+    const bool scanning = FActions.AnyRootScanning ? FActions.AnyRootScanning() : (FRoots && FRoots->IsAnyScanning());
+    const bool present = FActions.AnyRootPresent ? FActions.AnyRootPresent() : (FRoots && !FRoots->Items().empty());
     const bool quit = afterScan ? QuitAfterScan(FRun, rootFlags, scanning) : QuitAfterArguments(FRun, scanning, present);
     if (quit && !FQuitSent) {
         FQuitSent = true;

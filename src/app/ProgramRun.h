@@ -7,6 +7,8 @@
 namespace kelvane {
 
 class TGlobalOptions;
+class TRoots;
+class TRoot;
 
 // What the rest of the program does for the steps of a command line. A
 // missing action means the feature is not part of this build: the step is
@@ -27,7 +29,9 @@ struct TRunActions {
 class TProgramRun : public QObject {
     Q_OBJECT
 public:
-    TProgramRun(TGlobalOptions& options, const QStringList& arguments, QObject* parent = nullptr);
+    // With roots, paths are scanned there and each root's end of scan runs
+    // the requested outputs and the quit decision.
+    TProgramRun(TGlobalOptions& options, const QStringList& arguments, TRoots* roots = nullptr, QObject* parent = nullptr);
 
     const TCommandLineRun& Run() const { return FRun; }
     bool Unattended() const { return FRun.Unattended; }
@@ -49,9 +53,13 @@ signals:
 private:
     void RaiseStatus(int status) { FExitStatus = std::max(FExitStatus, status); }
     bool Invoke(const TCommandStep& step);
+    bool ScanPath(const QString& path, const TPostProcessInformation* postProcessing, const QString& title);
+    void RootScanEnded(TRoot* root);
+    void RunPostProcessing(TRoot& root);
     void CheckQuit(bool afterScan, uint16_t rootFlags);
 
     TGlobalOptions& FOptions;
+    TRoots* FRoots;
     TCommandLineRun FRun;
     TRunActions FActions;
     int FExitStatus = 0;

@@ -3,6 +3,7 @@
 #include "EventLog.h"
 #include "GlobalOptions.h"
 #include "ProgramRun.h"
+#include "scan/Roots.h"
 #include "views/MainForm.h"
 
 #include <QApplication>
@@ -17,6 +18,17 @@ bool IsAnyOf(const QString& argument, std::initializer_list<const char*> names)
 {
     for (const char* name : names)
         if (argument.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+// Charts, printing and the clipboard need the graphics system even without a window.
+bool NeedsGraphics(const QStringList& arguments)
+{
+    for (const QString& a : arguments)
+        if (IsAnyOf(a, {"/PIECHART", "/CHART", "/BARCHART", "/PRINT", "/PRINT1", "/FILELIST", "-PIECHART", "-CHART",
+                        "-BARCHART", "-PRINT", "-PRINT1", "-FILELIST", "--PIECHART", "--CHART", "--BARCHART", "--PRINT",
+                        "--PRINT1", "--FILELIST"}))
             return true;
     return false;
 }
@@ -60,10 +72,15 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     qInstallMessageHandler(FilterQtMessages);
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(ApplicationTitle());
-    QApplication::setOrganizationName(OrganizationName());
-    QApplication::setApplicationVersion(ProgramVersion());
+    // A windowless run that draws nothing needs no graphics system at all.
+    std::unique_ptr<QCoreApplication> app;
+    if (noGuiSwitch && !NeedsGraphics(arguments))
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        app = std::make_unique<QApplication>(argc, argv);
+    QCoreApplication::setApplicationName(ApplicationTitle());
+    QCoreApplication::setOrganizationName(OrganizationName());
+    QCoreApplication::setApplicationVersion(ProgramVersion());
 
     TGlobalOptions options(arguments);
     SetGlobalOptions(&options);
@@ -75,25 +92,34 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    TProgramRun run(options, arguments);
-    TMainForm form(options, run);
-    if (!run.NoWindow()) {
+    TRoots roots;
+    TProgramRun run(options, arguments, &roots);
+    // A windowless run works on the same roots and exports without a window.
+    std::unique_ptr<TMainForm> form;
+    if (!run.NoWindow() && qobject_cast<QApplication*>(app.get())) {
+        form = std::make_unique<TMainForm>(options, run, &roots);
         SetMessageSink([&form, &run](EEventType type, const QString& text) {
-            if (!form.isVisible() || run.Unattended())
+            if (!form->isVisible() || run.Unattended())
                 return WriteEventLog(type, text);
             if (type == EEventType::Error)
-                QMessageBox::critical(&form, ApplicationTitle(), text);
+                QMessageBox::critical(form.get(), ApplicationTitle(), text);
             else
-                QMessageBox::information(&form, ApplicationTitle(), text);
+                QMessageBox::information(form.get(), ApplicationTitle(), text);
         });
-        form.show();
+        form->show();
     }
-    QObject::connect(&run, &TProgramRun::QuitRequested, &app, [&form] {
-        form.close();
-        QApplication::quit();
+    QObject::connect(&run, &TProgramRun::QuitRequested, app.get(), [&form] {
+        if (form)
+            form->close();
+        QCoreApplication::quit();
     });
-    form.ProcessCommandLine();
-    const int status = app.exec();
+    if (form)
+        form->ProcessCommandLine();
+    else
+        run.Execute(TRunActions{});
+    const int status = QCoreApplication::exec();
+    roots.Closing = true;
+    roots.Clear();
     SetMessageSink({});
     SetGlobalOptions(nullptr);
     return std::max(status, run.ExitStatus());

@@ -1,7 +1,11 @@
 #pragma once
 #include <QObject>
 #include <QPointer>
+#include <deque>
 #include <functional>
+#include <mutex>
+
+class QSocketNotifier;
 
 namespace kelvane {
 
@@ -12,15 +16,23 @@ public:
     virtual void Post(std::function<void()> call) = 0;
 };
 
-// Posts a queued call to the thread of a context object; calls still queued
-// when the object is destroyed are dropped.
+// Queues calls for the thread of a context object: the calls wait in a
+// locked list of our own and an eventfd wakes the context's event loop, so
+// nothing crosses threads inside Qt's event queue. Calls still queued when
+// the context is destroyed are dropped.
 class TQtDispatcher : public IDispatcher {
 public:
-    explicit TQtDispatcher(QObject* context);
+    explicit TQtDispatcher(QObject* context); // on the context's thread
+    ~TQtDispatcher() override;
     void Post(std::function<void()> call) override;
 
 private:
-    QPointer<QObject> FContext;
+    void RunQueued();
+
+    std::mutex FLock;
+    std::deque<std::function<void()>> FCalls;
+    int FEventFd = -1;
+    QPointer<QSocketNotifier> FNotifier;
 };
 
 } // namespace kelvane

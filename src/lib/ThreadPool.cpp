@@ -44,8 +44,9 @@ struct TThreadPool::TShared : std::enable_shared_from_this<TShared> {
             Stopping = false;
         Changed.notify_all();
         if (!Detached && Dispatcher)
-            Dispatcher->Post([self = shared_from_this(), keep, empty] {
-                if (self->Detached || !self->Pool)
+            Dispatcher->Post([weak = weak_from_this(), keep, empty] {
+                const auto self = weak.lock();
+                if (!self || self->Detached || !self->Pool)
                     return;
                 emit self->Pool->ThreadTerminated(keep.get());
                 if (empty)

@@ -53,7 +53,11 @@ struct TWorkerThreadPool::TShared : std::enable_shared_from_this<TShared> {
     {
         const uint64_t generation = Generation;
         const uint64_t epoch = Epoch;
-        Post([self = shared_from_this(), generation, epoch] {
+        // A weak reference: a queued call must not keep the pool's state alive.
+        Post([weak = weak_from_this(), generation, epoch] {
+            const auto self = weak.lock();
+            if (!self)
+                return;
             std::function<void()> handler;
             {
                 std::lock_guard lock(self->Lock);

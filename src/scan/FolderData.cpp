@@ -445,6 +445,33 @@ void TFolderData::AddChildTotals(TFolderData* child, bool carryUp)
     UpdateTick.store(TickCount(), std::memory_order_relaxed);
 }
 
+TFolderData* TFolderData::SubtractDelta(const TSizeData& delta, bool fromFiles)
+{
+    std::unique_lock lock(Root->Lock);
+    if (fromFiles) {
+        TFolderData* files = FindFilesItem();
+        // A files item shares this folder's file counters: one subtraction serves both.
+        FOwnFiles.Subtract(delta);
+        if (files && files != this)
+            files->UpdateTick = TickCount();
+    }
+    FOwnSize.Subtract(delta);
+    UpdateTick = TickCount();
+    lock.unlock();
+    if (FOwnSize.Size < 0)
+        return this; // tree and disk have drifted apart
+    return Parent ? Parent->SubtractDelta(delta, false) : nullptr;
+}
+
+TFolderData* TFolderData::ReplaceFilesCounters(const TSizeData& newFiles)
+{
+    TSizeData difference = FilesSizeData();
+    difference.Subtract(newFiles);
+    TFolderData* drifted = SubtractDelta(difference, true);
+    FilesSizeData().Compression = newFiles.Compression;
+    return drifted;
+}
+
 void TFolderData::SetFlag(TFlag flag, bool on)
 {
     if (on)

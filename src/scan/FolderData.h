@@ -81,6 +81,14 @@ public:
 
     // --- counters moving between nodes (under the root's lock)
     void AddChildTotals(TFolderData* child, bool carryUp);
+    // Content disappeared or shrank by delta: this node and every ancestor
+    // lose it (from the files counters first with fromFiles). Returns the
+    // node whose totals went negative (its branch must be scanned again), or
+    // null.
+    TFolderData* SubtractDelta(const TSizeData& delta, bool fromFiles);
+    // After the files of this folder were listed again: the files counters
+    // become newFiles and every ancestor moves by the difference.
+    TFolderData* ReplaceFilesCounters(const TSizeData& newFiles);
 
     // --- flags
     void SetScanning(bool on);

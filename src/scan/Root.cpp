@@ -207,6 +207,8 @@ bool TRoot::Scan(TFolderData* startFolder, const TPostProcessInformation* postPr
         FPool->SetIdleTimeout(1000);
         FPool->SetOnAllDone([this] { ScanFinished(); });
     }
+    if (Roots.ThreadLimit > 0)
+        FPool->SetThreadLimit(Roots.ThreadLimit);
     FPool->SetPriority(Settings.Priority);
     QueueJob(folder);
     if (HasGlobalOptions()) {
@@ -220,9 +222,9 @@ bool TRoot::Scan(TFolderData* startFolder, const TPostProcessInformation* postPr
     return true;
 }
 
-void TRoot::QueueJob(TFolderData* folder, bool isRescan, int compressionAction)
+void TRoot::QueueJob(TFolderData* folder, bool isRescan, int compressionAction, std::string path)
 {
-    FPool->AddWorkItem(std::make_shared<TScanJob>(folder, compressionAction, isRescan));
+    FPool->AddWorkItem(std::make_shared<TScanJob>(folder, compressionAction, isRescan, std::move(path)));
 }
 
 void TRoot::ClearScanningMarks(TFolderData* folder)

@@ -43,7 +43,7 @@ public:
 
     void RefreshVolumeInfo(bool full);
     int32_t ListRootPath();
-    void QueueJob(TFolderData* folder, bool isRescan = false, int compressionAction = 0);
+    void QueueJob(TFolderData* folder, bool isRescan = false, int compressionAction = 0, std::string path = {});
     void ClearScanningMarks(TFolderData* folder = nullptr);
 
     QString GetTitle();

@@ -45,6 +45,8 @@ public:
     // runs); otherwise only with the ShowErrors option or a visible window.
     bool ForceRootErrors = false;
     bool Closing = false;
+    // Worker threads per root; 0: eight per processor.
+    int ThreadLimit = 0;
 
 signals:
     void RootAdded(kelvane::TRoot* root);

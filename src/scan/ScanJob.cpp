@@ -40,12 +40,13 @@ QString LinkTarget(const std::string& path)
 
 } // namespace
 
-TScanJob::TScanJob(TFolderData* folder, int compressionAction, bool isRescan)
+TScanJob::TScanJob(TFolderData* folder, int compressionAction, bool isRescan, std::string path)
     : Folder(folder)
     , Root(folder->Root)
     , IsRescan(isRescan)
     , CompressionAction(compressionAction)
     , Generation(folder->Root->Generation.load())
+    , Path(std::move(path))
 {
     folder->SetScanning(true);
     if (isRescan) {
@@ -56,7 +57,7 @@ TScanJob::TScanJob(TFolderData* folder, int compressionAction, bool isRescan)
 
 void TScanJob::Execute()
 {
-    ScanFolder(Folder->GetFullPathBytes(), Folder, -1);
+    ScanFolder(Path.empty() ? Folder->GetFullPathBytes() : Path, Folder, -1);
     if (CompressionAction == 0 && IsRescan && !IsCancelled()) {
         std::lock_guard lock(Root->Lock);
         OldTotals.Subtract(Folder->SizeData());
@@ -87,7 +88,12 @@ void TScanJob::ScanFolder(const std::string& path, TFolderData* folder, int pare
 
     TDirectoryLister lister(settings.FollowReparsePoints ? TDirectoryLister::loResolveLinkTargets : TDirectoryLister::loNone);
     if (list) {
-        const int32_t error = parentFd >= 0 ? lister.OpenAt(parentFd, folder->Name) : lister.Open(path);
+        // A plain subfolder's device and inode came with its parent's listing.
+        TFindRecord known;
+        known.Device = folder->Device;
+        known.Inode = folder->Inode;
+        const TFindRecord* self = folder->Parent && !(folder->Attributes & faReparsePoint) ? &known : nullptr;
+        const int32_t error = parentFd >= 0 ? lister.OpenAt(parentFd, folder->Name, self) : lister.Open(path, self);
         if (error == 0 && folder->Parent && LeadsIntoOwnBranch(folder, lister.Self().Device, lister.Self().Inode)) {
             list = false;
         } else if (error == 0 && folder->Parent && (folder->Attributes & faReparsePoint)) {
@@ -132,13 +138,16 @@ void TScanJob::ScanFolder(const std::string& path, TFolderData* folder, int pare
                 if (IsCancelled())
                     continue;
                 // A saturated processor lists subfolders in place, which bounds the queue.
+                std::string childPath;
+                childPath.reserve(path.size() + entry.Name.size() + 1);
+                childPath.append(path).append(entry.Name).append(1, '/');
                 if (!IsRescan && TCpuLoad::ProgramWide().Percent() < 100) {
-                    root.QueueJob(child);
+                    root.QueueJob(child, false, 0, std::move(childPath));
                     continue;
                 }
                 // Symbolic links are opened by path: opening below a folder never follows them.
                 const bool symlink = (entry.Mode & S_IFMT) == S_IFLNK;
-                ScanFolder(path + std::string(entry.Name) + '/', child, symlink ? -1 : lister.Fd());
+                ScanFolder(childPath, child, symlink ? -1 : lister.Fd());
                 continue;
             }
             if (!CountFile(root, entry, single, true))

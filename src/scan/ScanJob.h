@@ -14,7 +14,8 @@ class TRoot;
 // hands its totals to its ancestors under the root's lock.
 class TScanJob : public TBasicWorkItem {
 public:
-    TScanJob(TFolderData* folder, int compressionAction, bool isRescan);
+    // path: the folder's full path when the caller has it at hand.
+    TScanJob(TFolderData* folder, int compressionAction, bool isRescan, std::string path = {});
     void Execute() override;
 
     TFolderData* Folder;
@@ -23,6 +24,7 @@ public:
     int CompressionAction;
     TSizeData OldTotals;
     uint32_t Generation;
+    std::string Path;
 
 private:
     void ScanFolder(const std::string& path, TFolderData* folder, int parentFd);

@@ -4,6 +4,7 @@
 #include "app/EventLog.h"
 #include "app/GlobalOptions.h"
 #include "app/ProgramRun.h"
+#include "scan/Roots.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,10 +30,11 @@ QString MainCaption(const QString& title, const QString& valueHeader, const QStr
     return title + QStringLiteral(" - ") + valueHeader + QStringLiteral(" - ") + reportCaption;
 }
 
-TMainForm::TMainForm(TGlobalOptions& options, TProgramRun& run, QWidget* parent)
+TMainForm::TMainForm(TGlobalOptions& options, TProgramRun& run, TRoots* roots, QWidget* parent)
     : TBRASKForm(parent)
     , FOptions(options)
     , FRun(run)
+    , FRoots(roots)
     , FRestricted(run.Run().Restricted)
 {
     setObjectName(QStringLiteral("MainForm"));
@@ -199,6 +201,14 @@ void TMainForm::UpdateCaption(const QString& reportCaption)
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    // The start-up scan reads the list from its end: keep the roots' order.
+    if (FRoots && FOptions.StartupBehaviour == TGlobalOptions::sbLastPaths && FRun.Run().NoPathsGiven) {
+        FOptions.StartupPaths.clear();
+        for (auto it = FRoots->Items().crbegin(); it != FRoots->Items().crend(); ++it)
+            FOptions.StartupPaths.append((*it)->Path);
+    }
+    if (FRoots)
+        FRoots->Clear();
     if (FRun.SavesSettings()) {
         CollectWindowValues();
         FValues.Save(FOptions.Settings());

@@ -14,6 +14,7 @@ namespace kelvane {
 
 class TGlobalOptions;
 class TProgramRun;
+class TRoots;
 
 // The caption: the application title, and for a current folder the header of
 // the tree's value column and the root's report caption.
@@ -24,7 +25,7 @@ QString MainCaption(const QString& title, const QString& valueHeader, const QStr
 class TMainForm : public TBRASKForm {
     Q_OBJECT
 public:
-    TMainForm(TGlobalOptions& options, TProgramRun& run, QWidget* parent = nullptr);
+    TMainForm(TGlobalOptions& options, TProgramRun& run, TRoots* roots = nullptr, QWidget* parent = nullptr);
     ~TMainForm() override;
 
     // Called once, after construction: applies the command line.
@@ -52,6 +53,7 @@ private:
 
     TGlobalOptions& FOptions;
     TProgramRun& FRun;
+    TRoots* FRoots;
     TWindowValues FValues;
     bool FRestricted = false;
 

@@ -14,6 +14,7 @@
 #include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+#include <vector>
 
 namespace kelvane {
 namespace {
@@ -90,6 +91,35 @@ bool ArchiveBitFromSamba(int dirFd, const char* name, bool& archive)
     return true;
 }
 
+// Listing buffers are kept per thread and reused: a scan opens one folder
+// after another, and nested listings need one buffer each.
+struct TBufferStack {
+    std::vector<char*> Free;
+    ~TBufferStack()
+    {
+        for (char* b : Free)
+            std::free(b);
+    }
+};
+thread_local TBufferStack t_buffers;
+
+char* TakeBuffer()
+{
+    if (t_buffers.Free.empty())
+        return static_cast<char*>(std::malloc(BufferSize));
+    char* b = t_buffers.Free.back();
+    t_buffers.Free.pop_back();
+    return b;
+}
+
+void GiveBack(char* buffer)
+{
+    if (buffer && t_buffers.Free.size() < 64)
+        t_buffers.Free.push_back(buffer);
+    else
+        std::free(buffer);
+}
+
 } // namespace
 
 std::string ToLocalPath(const QString& path)
@@ -156,7 +186,7 @@ TDirectoryLister::TDirectoryLister(unsigned options)
 TDirectoryLister::~TDirectoryLister()
 {
     Close();
-    std::free(FBuffer);
+    GiveBack(FBuffer);
 }
 
 void TDirectoryLister::Close()
@@ -167,17 +197,24 @@ void TDirectoryLister::Close()
     FPos = FEnd = 0;
 }
 
-int32_t TDirectoryLister::Open(const std::string& path)
+int32_t TDirectoryLister::Open(const std::string& path, const TFindRecord* known)
 {
     Close();
     FFd = OpenFolder(path);
+    return Opened(known);
+}
+
+int32_t TDirectoryLister::Opened(const TFindRecord* known)
+{
     FError = FFd < 0 ? ErrorCodeFromErrno(errno) : 0;
-    if (FFd >= 0 && !StatEntry("", FSelf))
+    if (FFd >= 0 && known)
+        FSelf = *known;
+    else if (FFd >= 0 && !StatEntry("", FSelf))
         FError = ErrorCodeFromErrno(errno);
     return FError;
 }
 
-int32_t TDirectoryLister::OpenAt(int parentFd, std::string_view name)
+int32_t TDirectoryLister::OpenAt(int parentFd, std::string_view name, const TFindRecord* known)
 {
     Close();
     char stackName[NAME_MAX + 1];
@@ -185,10 +222,7 @@ int32_t TDirectoryLister::OpenAt(int parentFd, std::string_view name)
     std::memcpy(stackName, name.data(), n);
     stackName[n] = 0;
     FFd = ::openat(parentFd, stackName, O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
-    FError = FFd < 0 ? ErrorCodeFromErrno(errno) : 0;
-    if (FFd >= 0 && !StatEntry("", FSelf))
-        FError = ErrorCodeFromErrno(errno);
-    return FError;
+    return Opened(known);
 }
 
 bool TDirectoryLister::StatEntry(const char* name, TFindRecord& r)
@@ -219,7 +253,7 @@ bool TDirectoryLister::StatEntry(const char* name, TFindRecord& r)
 bool TDirectoryLister::Fill()
 {
     if (!FBuffer)
-        FBuffer = static_cast<char*>(std::malloc(BufferSize));
+        FBuffer = TakeBuffer();
     const long n = syscall(SYS_getdents64, FFd, FBuffer, BufferSize);
     if (n < 0) {
         FError = ErrorCodeFromErrno(errno);

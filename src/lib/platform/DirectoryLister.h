@@ -58,9 +58,11 @@ public:
     TDirectoryLister& operator=(const TDirectoryLister&) = delete;
 
     // Open a folder by path (any length) or by name below an open folder.
-    // Return 0 or the stored error code.
-    int32_t Open(const std::string& path);
-    int32_t OpenAt(int parentFd, std::string_view name);
+    // Return 0 or the stored error code. A caller that knows the folder's
+    // device and inode already (from its parent's listing) passes them and
+    // saves a call.
+    int32_t Open(const std::string& path, const TFindRecord* known = nullptr);
+    int32_t OpenAt(int parentFd, std::string_view name, const TFindRecord* known = nullptr);
     void Close();
 
     // The next entry other than "." and ".."; false at the end or on error.
@@ -72,6 +74,7 @@ public:
     const TFindRecord& Self() const { return FSelf; }
 
 private:
+    int32_t Opened(const TFindRecord* known);
     bool Fill();
     bool StatEntry(const char* name, TFindRecord& record);
 

@@ -40,8 +40,11 @@ bool TCpuLoad::Sample(uint64_t& busy, uint64_t& total) const
 
 int TCpuLoad::Percent()
 {
-    std::lock_guard lock(FLock);
     const auto now = std::chrono::steady_clock::now();
+    if (now.time_since_epoch().count() < FValidUntil.load(std::memory_order_acquire))
+        return FCachedPercent.load(std::memory_order_relaxed);
+    std::lock_guard lock(FLock);
+    FValidUntil.store((now + std::chrono::milliseconds(200)).time_since_epoch().count(), std::memory_order_relaxed);
     if (FHasSample && now - FLastMeasured <= std::chrono::milliseconds(200))
         return FLastPercent;
     uint64_t busy = 0, total = 0;
@@ -51,17 +54,18 @@ int TCpuLoad::Percent()
         return 0;
     }
     if (!FHasSample) {
-        // The very first measurement needs a second sample a moment later.
+        // The first sample only starts the interval: no load is known yet.
         FLastBusy = busy;
         FLastTotal = total;
         FHasSample = true;
-        usleep(20000);
-        if (!Sample(busy, total))
-            return 0;
+        FLastMeasured = now;
+        FLastPercent = 0;
+        return 0;
     }
     const uint64_t dTotal = total - FLastTotal;
     const uint64_t dBusy = busy - FLastBusy;
     FLastPercent = dTotal == 0 ? 0 : int((dBusy * 100 + dTotal / 2) / dTotal);
+    FCachedPercent.store(FLastPercent, std::memory_order_release);
     FLastBusy = busy;
     FLastTotal = total;
     FLastMeasured = now;

@@ -1,6 +1,7 @@
 #pragma once
 #include "lib/ThreadPriority.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <mutex>
@@ -23,6 +24,9 @@ private:
     bool Sample(uint64_t& busy, uint64_t& total) const;
 
     std::mutex FLock;
+    // Read without the lock by the many callers between two measurements.
+    std::atomic<int64_t> FValidUntil{0};
+    std::atomic<int> FCachedPercent{0};
     std::chrono::steady_clock::time_point FLastMeasured{};
     uint64_t FLastBusy = 0;
     uint64_t FLastTotal = 0;
