@@ -1,5 +1,6 @@
 #include "FolderData.h"
 
+#include "FileAggregates.h"
 #include "Root.h"
 #include "app/GlobalOptions.h"
 #include "lib/platform/AttributeLetters.h"
@@ -147,6 +148,7 @@ void TFolderData::ResetCounters()
 {
     FOwnSize.Clear();
     FOwnFiles.Clear();
+    FAggregates.reset();
     Error = 0;
     UpdateTick = 0;
     SetFlag(fdSettled, false);
@@ -197,8 +199,52 @@ TFolderData* TFolderData::FindFilesItem()
 
 TSizeData TFolderData::ShownCounters() const
 {
-    // View filters by owner or extension come with the aggregates.
-    return SizeData();
+    if (!Root || IsFileItem() || (Root->UserFilter.isEmpty() && Root->ExtensionFilter.isEmpty()))
+        return SizeData();
+    const TFileAggregates aggregates = SubtreeAggregates();
+    if (!Root->UserFilter.isEmpty())
+        return aggregates.Users.Lookup(Root->UserFilter);
+    return aggregates.Extensions.Lookup(Root->ExtensionFilter);
+}
+
+const TFileAggregates* TFolderData::OwnAggregates() const
+{
+    if (IsFilesItem() && Parent)
+        return Parent->FAggregates.get();
+    return FAggregates.get();
+}
+
+void TFolderData::SetOwnAggregates(std::unique_ptr<TFileAggregates> aggregates)
+{
+    FAggregates = std::move(aggregates);
+}
+
+namespace {
+
+void SumAggregates(const TFolderData& node, TFileAggregates& sum)
+{
+    if (const TFileAggregates* own = node.OwnAggregates())
+        sum.AddAll(*own);
+    for (const TFolderData* child : node.Children())
+        if (!child->IsFilesItem())
+            SumAggregates(*child, sum);
+}
+
+} // namespace
+
+TFileAggregates TFolderData::SubtreeAggregates() const
+{
+    TFileAggregates sum;
+    std::unique_lock<std::recursive_mutex> lock;
+    if (Root)
+        lock = std::unique_lock(Root->Lock);
+    if (IsFilesItem()) {
+        if (const TFileAggregates* own = OwnAggregates())
+            sum.AddAll(*own);
+        return sum;
+    }
+    SumAggregates(*this, sum);
+    return sum;
 }
 
 std::pair<double, TUnitType> TFolderData::GetValue(int viewType, TUnitType unit) const

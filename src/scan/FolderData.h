@@ -13,9 +13,7 @@ namespace kelvane {
 
 class TRoot;
 struct TFindRecord;
-class TExtensionSizeArray;
-class TUserSizeArray;
-class TFileAgeDistribution;
+struct TFileAggregates;
 
 // Milliseconds of a monotonic clock, for "recently updated" tests.
 uint32_t TickCount();
@@ -79,6 +77,15 @@ public:
     // when the root has a view filter, else SizeData.
     TSizeData ShownCounters() const;
 
+    // --- statistics by extension, owner and age
+    // Of the files directly in this folder (for a files item: its parent's);
+    // null when there are none or grouping was off.
+    const TFileAggregates* OwnAggregates() const;
+    void SetOwnAggregates(std::unique_ptr<TFileAggregates> aggregates);
+    // Of every file below this node, summed on demand from the folders'
+    // own statistics (under the root's lock).
+    TFileAggregates SubtreeAggregates() const;
+
     // --- counters moving between nodes (under the root's lock)
     void AddChildTotals(TFolderData* child, bool carryUp);
     // Content disappeared or shrank by delta: this node and every ancestor
@@ -129,6 +136,7 @@ private:
     uint8_t FFixedFlags = 0;
     TSizeData FOwnSize;
     TSizeData FOwnFiles;
+    std::unique_ptr<TFileAggregates> FAggregates;
     std::vector<TFolderData*> FChildren;
     mutable std::unique_ptr<TDisplayCache> FCache;
 };

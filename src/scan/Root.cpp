@@ -197,6 +197,8 @@ bool TRoot::Scan(TFolderData* startFolder, const TPostProcessInformation* postPr
     ExcludePatterns.ListName = QStringLiteral("ExcludePatterns");
     IncludePatterns.ListName = QStringLiteral("IncludePatterns");
     CollectFileAges = true;
+    TopFiles = std::make_unique<TTopSizeFileList>(Settings.NumberOfTopFiles);
+    ScanStartTime = DateTimeToFileTime(QDateTime::currentDateTimeUtc());
     CreationThreshold = DateTimeToFileTime(QDateTime::currentDateTime().addDays(-CreatedPastDaysOnly));
     if (postProcessing)
         PostProcessing = *postProcessing;
@@ -220,6 +222,13 @@ bool TRoot::Scan(TFolderData* startFolder, const TPostProcessInformation* postPr
     }
     emit Roots.ScanStarted(this);
     return true;
+}
+
+TTopSizeFileList& TRoot::GetTopFiles()
+{
+    if (!TopFiles)
+        TopFiles = std::make_unique<TTopSizeFileList>(0);
+    return *TopFiles;
 }
 
 void TRoot::QueueJob(TFolderData* folder, bool isRescan, int compressionAction, std::string path)

@@ -1,6 +1,7 @@
 #pragma once
 #include "FolderData.h"
 #include "PostProcessInformation.h"
+#include "TopSizeFileList.h"
 #include "lib/Patterns.h"
 #include "lib/WorkerThreadPool.h"
 
@@ -97,6 +98,10 @@ public:
     bool Aborted = false;
     bool CollectFileAges = true;
     TScanSettings Settings;
+    // The largest files of the last scan; a list made on demand has no room.
+    TTopSizeFileList& GetTopFiles();
+    std::unique_ptr<TTopSizeFileList> TopFiles;
+    TFileTime ScanStartTime = 0; // file ages are measured from here
     // Bumped whenever a tree is replaced; nodes of older scans that arrive
     // late are dropped instead of joining the new tree.
     std::atomic<uint32_t> Generation{0};

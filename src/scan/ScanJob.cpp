@@ -1,6 +1,7 @@
 #include "ScanJob.h"
 
 #include "CountFile.h"
+#include "FileAggregates.h"
 #include "FolderData.h"
 #include "Root.h"
 #include "Roots.h"
@@ -76,6 +77,8 @@ void TScanJob::ScanFolder(const std::string& path, TFolderData* folder, int pare
     TFileTime newestChange = 0;
     files.Compression = (folder->Parent && (folder->Attributes & (faCompressed | faSparse))) ? cfCompressed : cfUncompressed;
     bool merge = true;
+    TListingAggregates aggregates(settings.GroupExtensions, settings.GroupUsers, root.CollectFileAges, root.ScanStartTime);
+    TTopSizeFileList& topFiles = root.GetTopFiles();
 
     bool list = true;
     if (folder->Attributes & faReparsePoint) {
@@ -153,6 +156,8 @@ void TScanJob::ScanFolder(const std::string& path, TFolderData* folder, int pare
             if (!CountFile(root, entry, single, true))
                 continue;
             files.Add(single);
+            aggregates.AddFile(entry.Name, entry.Uid, entry.LastWriteTime, single);
+            topFiles.Consider(entry, path, root.Available);
             if (FileTimeHigh(entry.LastAccessTime) > FileTimeHigh(newestAccess))
                 newestAccess = entry.LastAccessTime;
             if (FileTimeHigh(entry.LastWriteTime) > FileTimeHigh(newestChange))
@@ -166,9 +171,13 @@ void TScanJob::ScanFolder(const std::string& path, TFolderData* folder, int pare
 
     if (IsCancelled())
         merge = false;
+    std::unique_ptr<TFileAggregates> own;
+    if (merge && !aggregates.IsEmpty())
+        own = std::make_unique<TFileAggregates>(aggregates.Finish());
     std::lock_guard lock(root.Lock);
     if (merge) {
         folder->FilesSizeData() = files;
+        folder->SetOwnAggregates(std::move(own));
         TSizeData& size = folder->SizeData();
         size.Add(files);
         size.Add(charge);

@@ -1,0 +1,154 @@
+#include "AssocSizeArray.h"
+
+#include "AggregateKeys.h"
+
+#include <QCollator>
+#include <algorithm>
+
+namespace kelvane {
+
+using namespace viewtypes;
+
+namespace {
+
+auto ByKey = [](const TAssocSizeArray::TEntry& e, uint32_t key) { return e.Key < key; };
+
+} // namespace
+
+TSizeData& TAssocSizeArray::GetSizeData(uint32_t keyId)
+{
+    auto it = std::lower_bound(FEntries.begin(), FEntries.end(), keyId, ByKey);
+    if (it == FEntries.end() || it->Key != keyId)
+        it = FEntries.insert(it, TEntry{keyId, {}});
+    return it->Data;
+}
+
+TSizeData& TAssocSizeArray::GetSizeData(const QString& key)
+{
+    return GetSizeData(TAggregateKeys::Intern(NormalizedKey(key).toStdString()));
+}
+
+TSizeData TAssocSizeArray::Lookup(uint32_t keyId) const
+{
+    const auto it = std::lower_bound(FEntries.begin(), FEntries.end(), keyId, ByKey);
+    return it != FEntries.end() && it->Key == keyId ? it->Data : TSizeData();
+}
+
+TSizeData TAssocSizeArray::Lookup(const QString& key) const
+{
+    const uint32_t id = TAggregateKeys::Find(NormalizedKey(key));
+    return id == UINT32_MAX ? TSizeData() : Lookup(id);
+}
+
+void TAssocSizeArray::AddAll(const TAssocSizeArray& other)
+{
+    for (const TEntry& e : other.FEntries)
+        GetSizeData(e.Key).Add(e.Data);
+}
+
+void TAssocSizeArray::SubtractAll(const TAssocSizeArray& other)
+{
+    for (const TEntry& e : other.FEntries)
+        GetSizeData(e.Key).Subtract(e.Data);
+}
+
+bool TAssocSizeArray::operator==(const TAssocSizeArray& other) const
+{
+    if (FEntries.size() != other.FEntries.size())
+        return false;
+    for (size_t i = 0; i < FEntries.size(); ++i)
+        if (FEntries[i].Key != other.FEntries[i].Key || !(FEntries[i].Data == other.FEntries[i].Data))
+            return false;
+    return true;
+}
+
+std::vector<TAssocSizeArray::TEntry> TAssocSizeArray::SortedEntries() const
+{
+    std::vector<TEntry> sorted = FEntries;
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(sorted.begin(), sorted.end(), [&](const TEntry& a, const TEntry& b) {
+        return collator.compare(TAggregateKeys::KeyText(a.Key), TAggregateKeys::KeyText(b.Key)) < 0;
+    });
+    return sorted;
+}
+
+QString TAssocSizeArray::DisplayKey(uint32_t keyId)
+{
+    const QString key = TAggregateKeys::KeyText(keyId);
+    return key.isEmpty() || key == QLatin1String(".") ? QStringLiteral("(none)") : key;
+}
+
+QString TAssocSizeArray::GetColumnText(const TEntry& entry, int viewType, TUnitType unit, int64_t reference) const
+{
+    switch (viewType) {
+    case vt_Name:
+        return DisplayKey(entry.Key);
+    case vt_size:
+    case vt_alloc:
+    case vt_files:
+        return entry.Data.GetText(viewType, unit, false);
+    case vt_percent:
+        return entry.Data.GetText(vt_percent, None, false, reference);
+    default:
+        throw EKelvaneError(QStringLiteral("TAssocSizeArray.Format: Unknown View Type %1").arg(viewType));
+    }
+}
+
+double TAssocSizeArray::GetColumnValue(const TEntry& entry, int viewType, TUnitType unit, int64_t reference) const
+{
+    switch (viewType) {
+    case vt_size:
+    case vt_alloc:
+    case vt_files:
+        return entry.Data.GetValue(viewType, unit).first;
+    case vt_percent:
+        return entry.Data.GetValue(vt_percent, None, reference).first;
+    default:
+        throw EKelvaneError(QStringLiteral("TAssocSizeArray.Format: Unknown View Type %1").arg(viewType));
+    }
+}
+
+QString TAssocSizeArray::GetUnitCaption(TUnitType unit, int viewType)
+{
+    if (viewType == vt_size || viewType == vt_alloc || viewType == vt_wasted || viewType == vt_CDSize
+        || viewType == vt_average_file_size)
+        return UnitSuffix(unit);
+    if (viewType == vt_files)
+        return QStringLiteral(" Files");
+    return {};
+}
+
+std::string TExtensionSizeArray::KeyOf(std::string_view name)
+{
+    const size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0)
+        return ".";
+    std::string key(name.substr(dot));
+    bool ascii = true;
+    for (char& c : key) {
+        if (c >= 'A' && c <= 'Z')
+            c = char(c + 32);
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    }
+    if (!ascii)
+        key = QString::fromUtf8(key.data(), qsizetype(key.size())).toLower().toStdString();
+    return key;
+}
+
+void TExtensionSizeArray::AddByFilename(std::string_view fileName, const TSizeData& data)
+{
+    GetSizeData(TAggregateKeys::Intern(KeyOf(fileName))).Add(data);
+}
+
+QString TExtensionSizeArray::NormalizedKey(const QString& key) const
+{
+    return key == QLatin1String("(none)") ? QStringLiteral(".") : key.toLower();
+}
+
+void TUserSizeArray::AddByOwner(const QString& owner, const TSizeData& data)
+{
+    GetSizeData(owner.isEmpty() ? QStringLiteral("(none)") : owner).Add(data);
+}
+
+} // namespace kelvane

@@ -1,0 +1,91 @@
+#include "FileAggregates.h"
+
+#include "AggregateKeys.h"
+
+#include <algorithm>
+#include "lib/platform/OwnerNames.h"
+
+namespace kelvane {
+
+void TFileAggregates::AddAll(const TFileAggregates& other)
+{
+    Extensions.AddAll(other.Extensions);
+    Users.AddAll(other.Users);
+    Ages.AddAll(other.Ages);
+}
+
+void TFileAggregates::SubtractAll(const TFileAggregates& other)
+{
+    Extensions.SubtractAll(other.Extensions);
+    Users.SubtractAll(other.Users);
+    Ages.SubtractAll(other.Ages);
+}
+
+bool TFileAggregates::operator==(const TFileAggregates& other) const
+{
+    return Extensions == other.Extensions && Users == other.Users && Ages == other.Ages;
+}
+
+TListingAggregates::TListingAggregates(bool extensions, bool users, bool ages, TFileTime now)
+    : FExtensions(extensions)
+    , FUsers(users)
+    , FAges(ages)
+    , FNow(now)
+{
+}
+
+void TListingAggregates::AddFile(std::string_view name, uint32_t uid, TFileTime lastWrite, const TSizeData& counted)
+{
+    FEmpty = false;
+    if (FExtensions) {
+        // A folder holds few extensions: a linear search beats any map, and
+        // short ASCII extensions are lower-cased on the stack.
+        char buffer[24];
+        std::string_view key;
+        std::string longKey;
+        const size_t dot = name.rfind('.');
+        if (dot == std::string_view::npos || dot == 0) {
+            key = ".";
+        } else if (name.size() - dot < sizeof buffer) {
+            size_t n = 0;
+            bool ascii = true;
+            for (size_t i = dot; i < name.size(); ++i) {
+                const char c = name[i];
+                ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+                buffer[n++] = (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
+            }
+            key = std::string_view(buffer, n);
+            if (!ascii)
+                key = longKey = TExtensionSizeArray::KeyOf(name);
+        } else {
+            key = longKey = TExtensionSizeArray::KeyOf(name);
+        }
+        auto it = std::find_if(FByExtension.begin(), FByExtension.end(), [&](const auto& e) { return e.first == key; });
+        if (it == FByExtension.end())
+            FByExtension.emplace_back(std::string(key), counted);
+        else
+            it->second.Add(counted);
+    }
+    if (FUsers) {
+        auto it = std::find_if(FByUid.begin(), FByUid.end(), [&](const auto& e) { return e.first == uid; });
+        if (it == FByUid.end())
+            FByUid.emplace_back(uid, counted);
+        else
+            it->second.Add(counted);
+    }
+    if (FAges)
+        FAgesOf.AddFile(counted.Allocated, lastWrite, FNow);
+}
+
+TFileAggregates TListingAggregates::Finish() const
+{
+    TFileAggregates result;
+    for (const auto& [key, data] : FByExtension)
+        result.Extensions.GetSizeData(TAggregateKeys::Intern(key)).Add(data);
+    for (const auto& [uid, data] : FByUid)
+        result.Users.AddByOwner(TSID2Username::Instance().Lookup(uid), data);
+    result.Ages = FAgesOf;
+    return result;
+}
+
+} // namespace kelvane

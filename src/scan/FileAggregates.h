@@ -1,0 +1,45 @@
+#pragma once
+#include "AssocSizeArray.h"
+#include "FileAgeDistribution.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvane {
+
+// The extension, owner and age statistics of a set of files: kept per
+// folder for the folder's own files; a subtree's statistics are the sum of
+// its folders'.
+struct TFileAggregates {
+    TExtensionSizeArray Extensions;
+    TUserSizeArray Users;
+    TFileAgeDistribution Ages;
+
+    void AddAll(const TFileAggregates& other);
+    void SubtractAll(const TFileAggregates& other);
+    bool operator==(const TFileAggregates& other) const;
+};
+
+// What one folder listing collects before it is handed to the folder: keys
+// stay as plain bytes and user ids until the listing ends, so that counting
+// a file takes no lock.
+class TListingAggregates {
+public:
+    TListingAggregates(bool extensions, bool users, bool ages, TFileTime now);
+
+    void AddFile(std::string_view name, uint32_t uid, TFileTime lastWrite, const TSizeData& counted);
+    bool IsEmpty() const { return FEmpty; }
+    // Turns the collected keys into the program's keys and owner names.
+    TFileAggregates Finish() const;
+
+private:
+    bool FExtensions, FUsers, FAges;
+    TFileTime FNow;
+    bool FEmpty = true;
+    std::vector<std::pair<std::string, TSizeData>> FByExtension;
+    std::vector<std::pair<uint32_t, TSizeData>> FByUid;
+    TFileAgeDistribution FAgesOf;
+};
+
+} // namespace kelvane
