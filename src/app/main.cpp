@@ -5,6 +5,7 @@
 #include "ProgramRun.h"
 #include "scan/Roots.h"
 #include "views/MainForm.h"
+#include "lib/platform/Processor.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -71,6 +72,7 @@ int main(int argc, char** argv)
     if (noGuiSwitch || (!HasDisplay() && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
+    TuneAllocatorForScanning();
     qInstallMessageHandler(FilterQtMessages);
     // A windowless run that draws nothing needs no graphics system at all.
     std::unique_ptr<QCoreApplication> app;
@@ -118,9 +120,17 @@ int main(int argc, char** argv)
     else
         run.Execute(TRunActions{});
     const int status = QCoreApplication::exec();
+    const int exitStatus = std::max(status, run.ExitStatus());
+    if (!form) {
+        // A windowless run has written everything it writes and saves no
+        // settings: freeing a tree of millions of nodes one by one would only
+        // delay the end.
+        std::fflush(nullptr);
+        std::_Exit(exitStatus);
+    }
     roots.Closing = true;
     roots.Clear();
     SetMessageSink({});
     SetGlobalOptions(nullptr);
-    return std::max(status, run.ExitStatus());
+    return exitStatus;
 }

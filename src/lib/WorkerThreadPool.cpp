@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <atomic>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -24,6 +25,7 @@ struct TWorkerThreadPool::TShared : std::enable_shared_from_this<TShared> {
     std::condition_variable WorkAvailable;
     std::condition_variable WorkerEnded;
     std::deque<std::pair<TWorkItemRef, uint64_t>> Queue;
+    std::atomic<int> QueueLength{0};
     std::vector<std::shared_ptr<TWorker>> Workers;
     int Outstanding = 0;
     // Bumped by StopAll: items of an older generation no longer count.
@@ -109,6 +111,7 @@ struct TWorkerThreadPool::TShared : std::enable_shared_from_this<TShared> {
         TThreadPriority applied = Priority;
         lock.unlock();
         SetCurrentThreadPriority(applied);
+        PrepareThreadHeap();
         lock.lock();
         while (!worker->Terminate) {
             if (Queue.empty()) {
@@ -122,6 +125,7 @@ struct TWorkerThreadPool::TShared : std::enable_shared_from_this<TShared> {
             }
             auto [item, generation] = std::move(Queue.front());
             Queue.pop_front();
+            QueueLength.store(int(Queue.size()), std::memory_order_relaxed);
             worker->Current = item;
             const TThreadPriority wanted = Priority;
             lock.unlock();
@@ -167,6 +171,7 @@ void TWorkerThreadPool::AddWorkItem(TWorkItemRef item)
     if (F->Outstanding++ == 0)
         ++F->Epoch;
     F->Queue.emplace_back(std::move(item), F->Generation);
+    F->QueueLength.store(int(F->Queue.size()), std::memory_order_relaxed);
     F->MaybeStartWorker();
     F->WorkAvailable.notify_one();
 }
@@ -177,6 +182,7 @@ void TWorkerThreadPool::CancelWorkItems(int tag)
     const auto before = F->Queue.size();
     std::erase_if(F->Queue, [tag](const auto& entry) { return tag == 0 || entry.first->GetTag() == tag; });
     const int removed = int(before - F->Queue.size());
+    F->QueueLength.store(int(F->Queue.size()), std::memory_order_relaxed);
     for (const auto& w : F->Workers)
         if (w->Current && (tag == 0 || w->Current->GetTag() == tag))
             w->Current->Cancel();
@@ -195,6 +201,7 @@ void TWorkerThreadPool::StopAll(bool wait)
         std::unique_lock lock(F->Lock);
         ++F->Generation;
         F->Queue.clear();
+        F->QueueLength.store(0, std::memory_order_relaxed);
         hadOutstanding = F->Outstanding != 0;
         allDone = F->OnAllDone;
         F->Outstanding = 0;
@@ -219,6 +226,11 @@ int TWorkerThreadPool::Outstanding() const
 {
     std::lock_guard lock(F->Lock);
     return F->Outstanding;
+}
+
+int TWorkerThreadPool::Queued() const
+{
+    return F->QueueLength.load(std::memory_order_relaxed);
 }
 
 int TWorkerThreadPool::ThreadCount() const

@@ -33,6 +33,8 @@ public:
     void StopAll(bool wait);
 
     int Outstanding() const;
+    // Items waiting for a worker (read without the lock; may be stale).
+    int Queued() const;
     int ThreadCount() const;
     bool HasThreads() const { return ThreadCount() > 0; }
 

@@ -34,9 +34,27 @@ std::string Folded(std::string_view key)
     return folded;
 }
 
+struct TTransparentHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+};
+
+// Each scan thread remembers the keys it has met, so that the shared table
+// is asked only once per key and thread.
+thread_local std::unordered_map<std::string, uint32_t, TTransparentHash, std::equal_to<>> t_known;
+
 } // namespace
 
 uint32_t TAggregateKeys::Intern(std::string_view utf8Key)
+{
+    if (auto it = t_known.find(utf8Key); it != t_known.end())
+        return it->second;
+    const uint32_t id = InternShared(utf8Key);
+    t_known.emplace(std::string(utf8Key), id);
+    return id;
+}
+
+uint32_t TAggregateKeys::InternShared(std::string_view utf8Key)
 {
     TTable& t = Table();
     const std::string folded = Folded(utf8Key);

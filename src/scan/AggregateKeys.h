@@ -16,6 +16,9 @@ public:
     static QString KeyText(uint32_t id);
     // The id of a key that was seen, or UINT32_MAX.
     static uint32_t Find(const QString& key);
+
+private:
+    static uint32_t InternShared(std::string_view utf8Key);
 };
 
 } // namespace kelvane

@@ -29,6 +29,7 @@ public:
     // Entries stay, also when their counters reach zero.
     void SubtractAll(const TAssocSizeArray& other);
     void Clear() { FEntries.clear(); }
+    void Reserve(size_t count) { FEntries.reserve(count); }
 
     int Count() const { return int(FEntries.size()); }
     bool IsEmpty() const { return FEntries.empty(); }

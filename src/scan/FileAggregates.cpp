@@ -60,11 +60,19 @@ void TListingAggregates::AddFile(std::string_view name, uint32_t uid, TFileTime 
         } else {
             key = longKey = TExtensionSizeArray::KeyOf(name);
         }
-        auto it = std::find_if(FByExtension.begin(), FByExtension.end(), [&](const auto& e) { return e.first == key; });
-        if (it == FByExtension.end())
-            FByExtension.emplace_back(std::string(key), counted);
-        else
-            it->second.Add(counted);
+        // Neighbouring files often share their extension: try the last one first.
+        if (FLastExtension < FByExtension.size() && FByExtension[FLastExtension].first == key) {
+            FByExtension[FLastExtension].second.Add(counted);
+        } else {
+            auto it = std::find_if(FByExtension.begin(), FByExtension.end(), [&](const auto& e) { return e.first == key; });
+            if (it == FByExtension.end()) {
+                FByExtension.emplace_back(std::string(key), counted);
+                it = FByExtension.end() - 1;
+            } else {
+                it->second.Add(counted);
+            }
+            FLastExtension = size_t(it - FByExtension.begin());
+        }
     }
     if (FUsers) {
         auto it = std::find_if(FByUid.begin(), FByUid.end(), [&](const auto& e) { return e.first == uid; });
@@ -80,6 +88,7 @@ void TListingAggregates::AddFile(std::string_view name, uint32_t uid, TFileTime 
 TFileAggregates TListingAggregates::Finish() const
 {
     TFileAggregates result;
+    result.Extensions.Reserve(FByExtension.size());
     for (const auto& [key, data] : FByExtension)
         result.Extensions.GetSizeData(TAggregateKeys::Intern(key)).Add(data);
     for (const auto& [uid, data] : FByUid)

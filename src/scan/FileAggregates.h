@@ -38,6 +38,7 @@ private:
     TFileTime FNow;
     bool FEmpty = true;
     std::vector<std::pair<std::string, TSizeData>> FByExtension;
+    size_t FLastExtension = 0;
     std::vector<std::pair<uint32_t, TSizeData>> FByUid;
     TFileAgeDistribution FAgesOf;
 };

@@ -1,6 +1,8 @@
 #include "Processor.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <malloc.h>
 #include <sched.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -76,6 +78,21 @@ TCpuLoad& TCpuLoad::ProgramWide()
 {
     static TCpuLoad instance;
     return instance;
+}
+
+void TuneAllocatorForScanning()
+{
+    // Keep blocks up to 32 MB in the heaps and never give freed heap back
+    // in small steps.
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
+}
+
+void PrepareThreadHeap()
+{
+    // Untouched memory costs nothing: this only maps the heap in one step.
+    void* volatile block = std::malloc(16 * 1024 * 1024); // volatile: the pair must not be optimised away
+    std::free(block);
 }
 
 void SetCurrentThreadPriority(TThreadPriority priority)

@@ -34,6 +34,13 @@ private:
     bool FHasSample = false;
 };
 
+// Makes room in the calling thread's heap once, so that a scan that keeps
+// allocating small nodes does not grow it a page at a time (each step costs
+// a system call). Takes effect with the allocator settings of
+// TuneAllocatorForScanning, made at program start.
+void PrepareThreadHeap();
+void TuneAllocatorForScanning();
+
 // Gives the calling thread the nice value of the priority (idle: SCHED_IDLE
 // with idle I/O priority). Raising a priority needs privileges; failures are
 // ignored.
