@@ -4,7 +4,9 @@
 #include "GlobalOptions.h"
 #include "PublishedProperties.h"
 #include "lib/ListSeparator.h"
+#include "reports/XMLReportWriter.h"
 #include "scan/Roots.h"
+#include "scan/ScanHistory.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,7 +41,16 @@ TProgramRun::TProgramRun(TGlobalOptions& options, const QStringList& arguments, 
 
 bool TProgramRun::ScanPath(const QString& path, const TPostProcessInformation* postProcessing, const QString& title)
 {
-    return !FRoots->ScanPath(path, postProcessing, title).empty();
+    if (!postProcessing)
+        return !FRoots->ScanPath(path, nullptr, title).empty();
+    // Outputs are named in the order of the command line, not in the order
+    // the scans happen to end.
+    TPostProcessInformation named = *postProcessing;
+    for (QString* file : {&named.ExcelFile, &named.HtmlFile, &named.TextFile, &named.ChartFile, &named.XmlFile,
+                          &named.ExtensionsFile, &named.UsersFile})
+        if (!file->isEmpty())
+            *file = OutputName(*file);
+    return !FRoots->ScanPath(path, &named, title).empty();
 }
 
 void TProgramRun::RootScanEnded(TRoot* root)
@@ -51,10 +62,24 @@ void TProgramRun::RootScanEnded(TRoot* root)
         for (int medium = 1; medium < MediumCount; ++medium)
             FOptions.Media(medium).ExportFullBranch = false;
     }
+    if (BelongsInHistory(*root))
+        if (const QString error = AppendHistoryEntry(*root, FOptions.HistoryFilePath()); !error.isEmpty())
+            ShowMessage(EEventType::Warning, error);
     const uint16_t flags = root->PostProcessing ? root->PostProcessing->Flags : 0;
     if (flags)
         RunPostProcessing(*root);
     ScanEnded(flags);
+}
+
+QString TProgramRun::OutputName(const QString& name)
+{
+    const int n = ++FOutputNames[name];
+    if (n == 1)
+        return name;
+    const int slash = int(name.lastIndexOf(QLatin1Char('/')));
+    const int dot = int(name.lastIndexOf(QLatin1Char('.')));
+    const int split = dot > slash + 1 ? dot : int(name.size());
+    return name.left(split) + QStringLiteral("_%1").arg(n) + name.mid(split);
 }
 
 void TProgramRun::RunPostProcessing(TRoot& root)
@@ -68,7 +93,6 @@ void TProgramRun::RunPostProcessing(TRoot& root)
         {TPostProcessInformation::ppExcel, "The spreadsheet export"},
         {TPostProcessInformation::ppText, "The text export"},
         {TPostProcessInformation::ppHtml, "The HTML export"},
-        {TPostProcessInformation::ppXml, "The XML report"},
         {TPostProcessInformation::ppChart, "The chart image"},
         {TPostProcessInformation::ppExtensionsList, "The extension list"},
         {TPostProcessInformation::ppUsersList, "The owner list"},
@@ -76,6 +100,11 @@ void TProgramRun::RunPostProcessing(TRoot& root)
         {TPostProcessInformation::ppEmail, "Sending e-mail"},
         {TPostProcessInformation::ppFileList, "The list of files"},
     };
+    if (p.Flags & TPostProcessInformation::ppXml) {
+        const QString& file = p.XmlFile;
+        if (const QString error = SaveXMLReport(root, file); !error.isEmpty())
+            Fail(QStringLiteral("An error occured while writing to the file: %1\r\nError: %2").arg(file, error));
+    }
     for (const auto& step : steps)
         if (p.Flags & step.Flag)
             Fail(QStringLiteral("%1 of \"%2\" was skipped: it is not available in this version")

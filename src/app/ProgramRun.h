@@ -1,6 +1,7 @@
 #pragma once
 #include "CommandLine.h"
 
+#include <QHash>
 #include <QObject>
 #include <functional>
 
@@ -56,6 +57,9 @@ private:
     bool ScanPath(const QString& path, const TPostProcessInformation* postProcessing, const QString& title);
     void RootScanEnded(TRoot* root);
     void RunPostProcessing(TRoot& root);
+    // The file name for one more output of the run: later roots writing to
+    // the same name get "_2", "_3" ... before the extension.
+    QString OutputName(const QString& name);
     void CheckQuit(bool afterScan, uint16_t rootFlags);
 
     TGlobalOptions& FOptions;
@@ -63,6 +67,7 @@ private:
     TCommandLineRun FRun;
     TRunActions FActions;
     int FExitStatus = 0;
+    QHash<QString, int> FOutputNames;
     bool FQuitSent = false;
 };
 

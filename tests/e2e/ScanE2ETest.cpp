@@ -40,6 +40,36 @@ TEST(ScanE2E, SeveralRootsAndOneMissing)
     EXPECT_TRUE(r.Err.contains(QString("Path \"%1/\": ").arg(missing))) << r.Err.toStdString();
 }
 
+TEST(ScanE2E, XmlReportsForSeveralRootsInANewFolder)
+{
+    TProgramRunner runner;
+    QTemporaryDir tree;
+    MakeTree(tree.path());
+    const QString out = tree.path() + "/reports/nightly/r.xml";
+    const auto r = runner.Run({"/NOGUI", "/XML", out, tree.path() + "/a", tree.path() + "/c"}, 30000);
+    ASSERT_TRUE(r.Finished);
+    EXPECT_EQ(r.ExitCode, 0) << r.Err.toStdString();
+    QFile first(out), second(tree.path() + "/reports/nightly/r_2.xml");
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly)) << "the first root writes the name as given";
+    ASSERT_TRUE(second.open(QIODevice::ReadOnly)) << "later roots add _2, _3 ...";
+    EXPECT_TRUE(first.readAll().contains(QString("<Path>%1/a/</Path>").arg(tree.path()).toUtf8()));
+    EXPECT_TRUE(second.readAll().contains(QString("<Path>%1/c/</Path>").arg(tree.path()).toUtf8()));
+    QFile history(runner.Home() + "/data/Brask Software/Kelvane Professional/scanhistory.xml");
+    ASSERT_TRUE(history.open(QIODevice::ReadOnly));
+    EXPECT_EQ(history.readAll().count("<Root path="), 1) << "the empty folder c counted no file: no history entry";
+}
+
+TEST(ScanE2E, UnwritableReportFailsTheRun)
+{
+    TProgramRunner runner;
+    QTemporaryDir tree;
+    MakeTree(tree.path());
+    const auto r = runner.Run({"/NOGUI", "/XML", "/proc/forbidden/r.xml", tree.path()}, 30000);
+    ASSERT_TRUE(r.Finished);
+    EXPECT_EQ(r.ExitCode, 1);
+    EXPECT_FALSE(r.Err.isEmpty());
+}
+
 TEST(ScanE2E, WithoutDisplayAndWithoutNoGuiTheRunStillEnds)
 {
     TProgramRunner runner;

@@ -3,6 +3,7 @@
 #include "scan/Roots.h"
 
 #include <QCoreApplication>
+#include <filesystem>
 #include <QElapsedTimer>
 #include <QSettings>
 #include <QEventLoop>
@@ -24,6 +25,9 @@ protected:
     }
     void TearDown() override
     {
+        // Names that are not UTF-8 cannot be removed through Qt's text paths.
+        std::error_code ignored;
+        std::filesystem::remove_all(Dir.path().toStdString(), ignored);
         Roots.reset();
         kelvane::SetGlobalOptions(nullptr);
         Options.reset();
