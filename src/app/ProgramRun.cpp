@@ -4,6 +4,7 @@
 #include "GlobalOptions.h"
 #include "PublishedProperties.h"
 #include "lib/ListSeparator.h"
+#include "reports/XMLReportReader.h"
 #include "reports/XMLReportWriter.h"
 #include "scan/Roots.h"
 #include "scan/ScanHistory.h"
@@ -37,6 +38,19 @@ TProgramRun::TProgramRun(TGlobalOptions& options, const QStringList& arguments, 
         connect(FRoots, &TRoots::ScanEnded, this, &TProgramRun::RootScanEnded);
         connect(FRoots, &TRoots::RootFailed, this, [this] { RaiseStatus(1); });
     }
+}
+
+bool TProgramRun::OpenReport(const QString& file)
+{
+    QString error;
+    TRoot* root = LoadXMLReport(*FRoots, file, &error);
+    if (!root) {
+        Fail(QStringLiteral("Path \"%1\": %2").arg(file, error));
+        return false;
+    }
+    if (FRun.ExpandLevel > 0)
+        root->RootFolder->ExpandToLevel(FRun.ExpandLevel, FRun.ExpandThreshold);
+    return true;
 }
 
 bool TProgramRun::ScanPath(const QString& path, const TPostProcessInformation* postProcessing, const QString& title)
@@ -171,11 +185,24 @@ bool TProgramRun::Invoke(const TCommandStep& step)
             return FActions.ScanPath(step);
         return FRoots ? ScanPath(step.Path, &step.PostProcessing, step.Title) : missing(QStringLiteral("Scanning"));
     case TCommandStep::OpenReport:
-        return FActions.OpenReport ? FActions.OpenReport(step.Path) : missing(QStringLiteral("Opening reports"));
+        if (FActions.OpenReport)
+            return FActions.OpenReport(step.Path);
+        return FRoots ? OpenReport(step.Path) : missing(QStringLiteral("Opening reports"));
     case TCommandStep::CompareNow:
         return FActions.CompareNow ? FActions.CompareNow(step.Path) : missing(QStringLiteral("Comparing reports"));
     case TCommandStep::ExportNow:
-        return FActions.ExportNow ? FActions.ExportNow(step.PostProcessing) : missing(QStringLiteral("Exporting"));
+        if (FActions.ExportNow)
+            return FActions.ExportNow(step.PostProcessing);
+        if (FRoots && !FRoots->Items().empty()) {
+            // Outputs after /OPEN act at once on the first root.
+            TRoot& first = *FRoots->Items().front();
+            std::optional<TPostProcessInformation> saved = std::exchange(first.PostProcessing, step.PostProcessing);
+            const int before = FExitStatus;
+            RunPostProcessing(first);
+            first.PostProcessing = saved;
+            return FExitStatus == before;
+        }
+        return missing(QStringLiteral("Exporting"));
     case TCommandStep::ChartForm:
         if (FActions.ChartForm)
             FActions.ChartForm(step.Value);

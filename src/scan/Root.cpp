@@ -44,6 +44,25 @@ TRoot::TRoot(TRoots& roots, const QString& path)
     RefreshVolumeInfo(true);
 }
 
+TRoot::TRoot(TRoots& roots, const QString& path, TForReport)
+    : Roots(roots)
+    , Path(IncludeTrailingPathDelimiter(path))
+    , PathBytes(ToLocalPath(Path))
+{
+    DriveRoot = IncludeTrailingPathDelimiter(ExtractFileDrive(Path));
+    RootFolder = std::make_unique<TFolderData>(nullptr, false, PathBytes, this);
+    IsLoadedReport = true;
+    CollectFileAges = false;
+    Available = DirectoryExists(Path);
+    if (Available)
+        RefreshVolumeInfo(false);
+}
+
+std::unique_ptr<TRoot> TRoot::CreateForReport(TRoots& roots, const QString& path)
+{
+    return std::unique_ptr<TRoot>(new TRoot(roots, path, TForReport{}));
+}
+
 TRoot::~TRoot()
 {
     if (FPool)

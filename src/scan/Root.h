@@ -31,6 +31,10 @@ struct TScanSettings {
 class TRoot {
 public:
     TRoot(TRoots& roots, const QString& path);
+    // A root filled from a report: not scanned, no volume query (the report's
+    // file-system facts stand; only free and total space are refreshed from
+    // the live volume when it exists).
+    static std::unique_ptr<TRoot> CreateForReport(TRoots& roots, const QString& path);
     ~TRoot();
 
     // Starts a scan of the root or of one of its folders. Returns false when
@@ -109,6 +113,8 @@ public:
     TWorkerThreadPool* Pool() const { return FPool.get(); }
 
 private:
+    struct TForReport {};
+    TRoot(TRoots& roots, const QString& path, TForReport);
     void DiscardChildren(TFolderData* folder);
 
     std::unique_ptr<TWorkerThreadPool> FPool;

@@ -68,6 +68,13 @@ TRoot* TRoots::FindOrAdd(const QString& path)
     return added;
 }
 
+TRoot* TRoots::AddRoot(std::unique_ptr<TRoot> root)
+{
+    FRoots.push_back(std::move(root));
+    emit RootAdded(FRoots.back().get());
+    return FRoots.back().get();
+}
+
 std::vector<TRoot*> TRoots::ScanPath(const QString& path, const TPostProcessInformation* postProcessing, const QString& title)
 {
     std::vector<TRoot*> result;

@@ -25,6 +25,8 @@ public:
     std::vector<TRoot*> ScanPath(const QString& path, const TPostProcessInformation* postProcessing = nullptr,
                                  const QString& title = {});
     TRoot* FindOrAdd(const QString& path);
+    // Takes a root filled from a report into the collection.
+    TRoot* AddRoot(std::unique_ptr<TRoot> root);
     TRoot* Find(const QString& path) const;
     void Remove(TRoot* root);
     void Clear();

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <memory>
 #include <gtest/gtest.h>
 
 namespace {
@@ -57,6 +59,57 @@ TEST(ScanE2E, XmlReportsForSeveralRootsInANewFolder)
     QFile history(runner.Home() + "/data/Brask Software/Kelvane Professional/scanhistory.xml");
     ASSERT_TRUE(history.open(QIODevice::ReadOnly));
     EXPECT_EQ(history.readAll().count("<Root path="), 1) << "the empty folder c counted no file: no history entry";
+}
+
+TEST(ScanE2E, OpenAndWriteAReportRoundTrip)
+{
+    TProgramRunner runner;
+    QTemporaryDir tree;
+    MakeTree(tree.path());
+    const QString first = tree.path() + "/r.xml", second = tree.path() + "/r2.xml";
+    ASSERT_EQ(runner.Run({"/NOGUI", "/XML", first, tree.path() + "/a"}).ExitCode, 0);
+    // With a loaded report /XML writes at once, and the run ends by itself even with a window.
+    const auto r = runner.Run({"/OPEN", first, "/XML", second}, 30000);
+    ASSERT_TRUE(r.Finished);
+    EXPECT_EQ(r.ExitCode, 0) << r.Err.toStdString();
+    QFile a(first), b(second);
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(b.open(QIODevice::ReadOnly));
+    auto stable = [](QByteArray text) {
+        QList<QByteArray> kept;
+        for (const QByteArray& line : text.split('\n'))
+            if (!line.startsWith("<Date>") && !line.contains("BytesOnDrive>"))
+                kept.append(line);
+        return kept;
+    };
+    EXPECT_EQ(stable(a.readAll()), stable(b.readAll()));
+
+    const auto broken = runner.Run({"/NOGUI", "/OPEN", tree.path() + "/x.txt"}, 30000);
+    EXPECT_EQ(broken.ExitCode, 1);
+    EXPECT_TRUE(broken.Err.contains("Line: 1")) << broken.Err.toStdString();
+}
+
+TEST(ScanE2E, ProgramsAppendingToTheHistoryAtOnceLoseNothing)
+{
+    TProgramRunner runner;
+    QTemporaryDir tree;
+    MakeTree(tree.path());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", runner.Home() + "/config");
+    env.insert("XDG_DATA_HOME", runner.Home() + "/data");
+    std::vector<std::unique_ptr<QProcess>> programs;
+    for (int i = 0; i < 8; ++i) {
+        programs.push_back(std::make_unique<QProcess>());
+        programs.back()->setProcessEnvironment(env);
+        programs.back()->start(DROMLET_PATH, {"/NOGUI", tree.path()});
+    }
+    for (auto& p : programs) {
+        ASSERT_TRUE(p->waitForFinished(60000));
+        EXPECT_EQ(p->exitCode(), 0);
+    }
+    QFile history(runner.Home() + "/data/Brask Software/Kelvane Professional/scanhistory.xml");
+    ASSERT_TRUE(history.open(QIODevice::ReadOnly));
+    EXPECT_EQ(history.readAll().count("<Root path="), 8);
 }
 
 TEST(ScanE2E, UnwritableReportFailsTheRun)
