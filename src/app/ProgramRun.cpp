@@ -4,6 +4,7 @@
 #include "GlobalOptions.h"
 #include "PublishedProperties.h"
 #include "lib/ListSeparator.h"
+#include "reports/XMLReportComparer.h"
 #include "reports/XMLReportReader.h"
 #include "reports/XMLReportWriter.h"
 #include "scan/Roots.h"
@@ -38,6 +39,16 @@ TProgramRun::TProgramRun(TGlobalOptions& options, const QStringList& arguments, 
         connect(FRoots, &TRoots::ScanEnded, this, &TProgramRun::RootScanEnded);
         connect(FRoots, &TRoots::RootFailed, this, [this] { RaiseStatus(1); });
     }
+}
+
+bool TProgramRun::CompareNow(TRoot& root, const QString& file)
+{
+    // Questions take the safe default without a window: compare anyway.
+    if (const QString error = CompareWithXMLReport(root, file); !error.isEmpty()) {
+        Fail(QStringLiteral("Path \"%1\": %2").arg(file, error));
+        return false;
+    }
+    return true;
 }
 
 bool TProgramRun::OpenReport(const QString& file)
@@ -103,7 +114,6 @@ void TProgramRun::RunPostProcessing(TRoot& root)
         uint16_t Flag;
         const char* What;
     } steps[] = {
-        {TPostProcessInformation::ppCompare, "Comparing with a report"},
         {TPostProcessInformation::ppExcel, "The spreadsheet export"},
         {TPostProcessInformation::ppText, "The text export"},
         {TPostProcessInformation::ppHtml, "The HTML export"},
@@ -114,6 +124,8 @@ void TProgramRun::RunPostProcessing(TRoot& root)
         {TPostProcessInformation::ppEmail, "Sending e-mail"},
         {TPostProcessInformation::ppFileList, "The list of files"},
     };
+    if (p.Flags & TPostProcessInformation::ppCompare)
+        CompareNow(root, p.CompareFile);
     if (p.Flags & TPostProcessInformation::ppXml) {
         const QString& file = p.XmlFile;
         if (const QString error = SaveXMLReport(root, file); !error.isEmpty())
@@ -189,7 +201,11 @@ bool TProgramRun::Invoke(const TCommandStep& step)
             return FActions.OpenReport(step.Path);
         return FRoots ? OpenReport(step.Path) : missing(QStringLiteral("Opening reports"));
     case TCommandStep::CompareNow:
-        return FActions.CompareNow ? FActions.CompareNow(step.Path) : missing(QStringLiteral("Comparing reports"));
+        if (FActions.CompareNow)
+            return FActions.CompareNow(step.Path);
+        if (FRoots && !FRoots->Items().empty())
+            return CompareNow(*FRoots->Items().front(), step.Path);
+        return missing(QStringLiteral("Comparing reports"));
     case TCommandStep::ExportNow:
         if (FActions.ExportNow)
             return FActions.ExportNow(step.PostProcessing);

@@ -55,6 +55,7 @@ private:
     void RaiseStatus(int status) { FExitStatus = std::max(FExitStatus, status); }
     bool Invoke(const TCommandStep& step);
     bool OpenReport(const QString& file);
+    bool CompareNow(TRoot& root, const QString& file);
     bool ScanPath(const QString& path, const TPostProcessInformation* postProcessing, const QString& title);
     void RootScanEnded(TRoot* root);
     void RunPostProcessing(TRoot& root);

@@ -214,6 +214,13 @@ const TFileAggregates* TFolderData::OwnAggregates() const
     return FAggregates.get();
 }
 
+TFileAggregates* TFolderData::MutableOwnAggregates()
+{
+    if (IsFilesItem() && Parent)
+        return Parent->FAggregates.get();
+    return FAggregates.get();
+}
+
 void TFolderData::SetOwnAggregates(std::unique_ptr<TFileAggregates> aggregates)
 {
     FAggregates = std::move(aggregates);

@@ -81,6 +81,7 @@ public:
     // Of the files directly in this folder (for a files item: its parent's);
     // null when there are none or grouping was off.
     const TFileAggregates* OwnAggregates() const;
+    TFileAggregates* MutableOwnAggregates();
     void SetOwnAggregates(std::unique_ptr<TFileAggregates> aggregates);
     // Of every file below this node, summed on demand from the folders'
     // own statistics (under the root's lock).
