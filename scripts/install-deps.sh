@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   # toolchain
-  build-essential cmake ninja-build ccache pkg-config git
+  build-essential cmake ninja-build ccache pkg-config git clang libclang-rt-14-dev
   # Qt 6
   qt6-base-dev qt6-base-dev-tools libgl-dev
   # engine libraries

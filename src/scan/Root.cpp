@@ -179,6 +179,7 @@ void TRoot::RefreshVolumeInfo(bool full)
 bool TRoot::Scan(TFolderData* startFolder, const TPostProcessInformation* postProcessing)
 {
     Title.clear();
+    History.reset();
     Stop();
     RefreshVolumeInfo(false);
     int32_t error = TotalBytes < 0 ? ErrorCodeFromErrno(errno ? errno : ENOENT) : 0;

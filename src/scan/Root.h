@@ -1,6 +1,7 @@
 #pragma once
 #include "FolderData.h"
 #include "PostProcessInformation.h"
+#include "ScanHistory.h"
 #include "TopSizeFileList.h"
 #include "lib/Patterns.h"
 #include "lib/WorkerThreadPool.h"
@@ -106,6 +107,9 @@ public:
     TTopSizeFileList& GetTopFiles();
     std::unique_ptr<TTopSizeFileList> TopFiles;
     TFileTime ScanStartTime = 0; // file ages are measured from here
+    // The earlier scans of this path; read from the history file when first
+    // needed, dropped when a scan starts.
+    std::unique_ptr<THistoryDataCollection> History;
     // Bumped whenever a tree is replaced; nodes of older scans that arrive
     // late are dropped instead of joining the new tree.
     std::atomic<uint32_t> Generation{0};

@@ -21,6 +21,13 @@ std::string Number(long long value)
 
 } // namespace
 
+double THistoryData::GetValue(int viewType, TUnitType unit) const
+{
+    if (viewType != viewtypes::vt_size && viewType != viewtypes::vt_alloc)
+        return -1;
+    return SizeData.GetValue(viewType, unit).first;
+}
+
 bool BelongsInHistory(TRoot& root)
 {
     const QStringList& include = root.IncludePatterns.Patterns();

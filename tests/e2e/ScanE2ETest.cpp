@@ -112,6 +112,27 @@ TEST(ScanE2E, ProgramsAppendingToTheHistoryAtOnceLoseNothing)
     EXPECT_EQ(history.readAll().count("<Root path="), 8);
 }
 
+TEST(ScanE2E, CompareComesBeforeTheReport)
+{
+    TProgramRunner runner;
+    QTemporaryDir tree;
+    MakeTree(tree.path());
+    const QString old = tree.path() + "/old.xml", now = tree.path() + "/now.xml";
+    ASSERT_EQ(runner.Run({"/NOGUI", "/XML", old, tree.path() + "/a"}).ExitCode, 0);
+    QFile grown(tree.path() + "/a/more.bin");
+    ASSERT_TRUE(grown.open(QIODevice::WriteOnly));
+    grown.write(QByteArray(4321, 'm'));
+    grown.close();
+    const auto r = runner.Run({"/NOGUI", "/COMPARE", old, "/XML", now, tree.path() + "/a"}, 30000);
+    ASSERT_TRUE(r.Finished);
+    EXPECT_EQ(r.ExitCode, 0) << r.Err.toStdString();
+    QFile report(now);
+    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+    const QByteArray text = report.readAll();
+    EXPECT_TRUE(text.contains("<IsCompared>-1</IsCompared>"));
+    EXPECT_TRUE(text.contains("<SizeData Size=\"4321\"")) << "the root shows its growth";
+}
+
 TEST(ScanE2E, UnwritableReportFailsTheRun)
 {
     TProgramRunner runner;

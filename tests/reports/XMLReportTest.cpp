@@ -1,6 +1,7 @@
 #include "../scan/ScanFixture.h"
 #include "reports/XMLFileStream.h"
 #include "reports/XMLReportWriter.h"
+#include "reports/HistoryReader.h"
 #include "scan/ScanHistory.h"
 
 #include <QFile>
@@ -162,6 +163,33 @@ TEST_F(XMLReport, HistoryEntriesAndWhoGetsOne)
     }
     EXPECT_EQ(entries, 20);
     EXPECT_EQ(doc.child("SCANS").child("Root").child("SizeData").attribute("Size").as_llong(), 10);
+
+    auto read = ReadHistory(history, root->Path, {});
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->size(), 20u);
+    EXPECT_EQ(read->front().SizeData.Size, 10);
+    EXPECT_GT(read->front().Date, 40000.0);
+    EXPECT_EQ(read->front().GetValue(viewtypes::vt_files, viewtypes::Byte), -1);
+    EXPECT_EQ(ReadHistory(history, "/some/other/path/", {}), nullptr) << "entries of other paths are left out";
+    EXPECT_EQ(ReadHistory(history, root->Path, {"*.TMP"}), nullptr) << "other exclusions: not comparable";
+
+    Options->ExcludePatternList.SetPatternArray({"*.tmp", "cache"});
+    root = Scan(Dir.path());
+    ASSERT_EQ(AppendHistoryEntry(*root, history), QString());
+    read = ReadHistory(history, root->Path, {"*.TMP", "*cache*"});
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->size(), 1u) << "patterns compare entry by entry, ignoring case";
+    Options->ExcludePatternList.Clear();
+
+    QString error;
+    EXPECT_EQ(ReadHistoryData("<SCANS><Root path=\"/x/\"><Date>soon</Date></Root></SCANS>", "/x/", {}, &error), nullptr);
+    EXPECT_TRUE(error.contains("Invalid date")) << error.toStdString();
+    {
+        QFile broken(history);
+        ASSERT_TRUE(broken.open(QIODevice::WriteOnly | QIODevice::Append));
+        broken.write("<unclosed");
+    }
+    EXPECT_TRUE(AppendHistoryEntry(*root, history).startsWith("Could not parse XML file")) << "a broken file is not overwritten";
 
     Options->IncludePatternList.SetPatternArray({"*.txt"});
     root = Scan(Dir.path());
