@@ -53,3 +53,20 @@ for grouping in "/GroupExtensions false /GroupUsers false" "/GroupExtensions tru
     echo "memory ($grouping): peak $((PEAK)) KB, empty $BASE KB, $(( (PEAK - BASE) * 1024 / FOLDERS )) bytes per folder ($FOLDERS folders)"
 done
 rmdir "$EMPTY"
+
+# Reports: writing adds to the scan, loading should take a fraction of it.
+REPORT="$OUT/tree-report.xml"
+"$DROMLET" /NOGUI /XML "$REPORT" "$TREE"
+hyperfine -N --warmup 1 --runs "$RUNS" --export-json "$OUT/report.json" \
+    -n scan "$DROMLET /NOGUI $TREE" \
+    -n scan+xml "$DROMLET /NOGUI /XML $OUT/tree-report-2.xml $TREE" \
+    -n load "$DROMLET /NOGUI /OPEN $REPORT" >/dev/null
+python3 - "$OUT/report.json" "$REPORT" <<'PY'
+import json, os, sys
+r = {x["command"]: x["median"] for x in json.load(open(sys.argv[1]))["results"]}
+mb = os.path.getsize(sys.argv[2]) / 1e6
+write = r["scan+xml"] - r["scan"]
+print(f"report: {mb:.1f} MB")
+print(f"  writing: +{write*1000:.0f} ms ({write/r['scan']*100:.0f} % of the scan, {mb/max(write,1e-9):.0f} MB/s)")
+print(f"  loading: {r['load']*1000:.0f} ms ({r['load']/r['scan']*100:.0f} % of the scan, {mb/r['load']:.0f} MB/s)")
+PY

@@ -25,22 +25,15 @@ QString TBufferdFileStream::Open(const QString& fileName, bool append)
             return file->errorString();
         FFile = std::move(file);
     }
-    FPending.reserve(FLimit);
+    FPending.reserve(size_t(FLimit) + 4096);
     return {};
-}
-
-void TBufferdFileStream::WriteBuffered(const char* bytes, qsizetype count)
-{
-    FPending.append(bytes, count);
-    if (FPending.size() >= FLimit)
-        Flush();
 }
 
 bool TBufferdFileStream::Flush()
 {
-    if (!FFile || FPending.isEmpty())
+    if (!FFile || FPending.empty())
         return !FFailed;
-    if (FFile->write(FPending) != FPending.size())
+    if (FFile->write(FPending.data(), qint64(FPending.size())) != qint64(FPending.size()))
         FFailed = true;
     FPending.clear();
     return !FFailed;
@@ -49,7 +42,7 @@ bool TBufferdFileStream::Flush()
 void TBufferdFileStream::SetBufferLimit(qsizetype limit)
 {
     FLimit = qMax<qsizetype>(1, limit);
-    if (FPending.size() >= FLimit)
+    if (qsizetype(FPending.size()) >= FLimit)
         Flush();
 }
 

@@ -3,6 +3,7 @@
 #include <QFileDevice>
 #include <QString>
 #include <memory>
+#include <string>
 
 namespace kelvane {
 
@@ -17,7 +18,12 @@ public:
 
     // Returns an empty text or the reason the file could not be opened.
     QString Open(const QString& fileName, bool append);
-    void WriteBuffered(const char* bytes, qsizetype count);
+    void WriteBuffered(const char* bytes, qsizetype count)
+    {
+        FPending.append(bytes, size_t(count));
+        if (qsizetype(FPending.size()) >= FLimit)
+            Flush();
+    }
     void WriteBuffered(const QByteArray& bytes) { WriteBuffered(bytes.constData(), bytes.size()); }
     bool Flush();
     void SetBufferLimit(qsizetype limit);
@@ -28,7 +34,7 @@ public:
 
 private:
     std::unique_ptr<QFileDevice> FFile;
-    QByteArray FPending;
+    std::string FPending;
     qsizetype FLimit = 0x100000;
     bool FFailed = false;
     bool FNewFile = true;

@@ -3,6 +3,7 @@
 #include "lib/platform/Paths.h"
 
 #include <QDir>
+#include <charconv>
 
 namespace kelvane {
 
@@ -33,12 +34,12 @@ size_t Utf8SequenceLength(const unsigned char* p, size_t left)
     return n;
 }
 
-void AppendByteEscape(QByteArray& out, unsigned char byte)
+void AppendByteEscape(std::string& out, unsigned char byte)
 {
     static const char hex[] = "0123456789ABCDEF";
     out.append("\\x");
-    out.append(hex[byte >> 4]);
-    out.append(hex[byte & 0xF]);
+    out.push_back(hex[byte >> 4]);
+    out.push_back(hex[byte & 0xF]);
 }
 
 int HexValue(char c)
@@ -56,8 +57,13 @@ int HexValue(char c)
 
 QByteArray XmlEscape(std::string_view bytes)
 {
-    QByteArray out;
-    out.reserve(qsizetype(bytes.size()));
+    std::string out;
+    AppendXmlEscaped(out, bytes);
+    return QByteArray(out.data(), qsizetype(out.size()));
+}
+
+void AppendXmlEscaped(std::string& out, std::string_view bytes)
+{
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const size_t size = bytes.size();
     for (size_t i = 0; i < size;) {
@@ -88,15 +94,15 @@ QByteArray XmlEscape(std::string_view bytes)
             if (i + 1 < size && p[i + 1] == 'x')
                 AppendByteEscape(out, c);
             else
-                out.append('\\');
+                out.push_back('\\');
             break;
         default:
             if (c < 0x20 || c == 0x7F) {
                 AppendByteEscape(out, c);
             } else if (c < 0x80) {
-                out.append(char(c));
+                out.push_back(char(c));
             } else if (const size_t n = Utf8SequenceLength(p + i, size - i)) {
-                out.append(reinterpret_cast<const char*>(p + i), qsizetype(n));
+                out.append(reinterpret_cast<const char*>(p + i), n);
                 i += n;
                 continue;
             } else {
@@ -105,7 +111,6 @@ QByteArray XmlEscape(std::string_view bytes)
         }
         ++i;
     }
-    return out;
 }
 
 QByteArray XmlEscape(const QString& text)
@@ -133,27 +138,44 @@ std::string XmlUnescapeBytes(std::string_view text)
     return out;
 }
 
+void TXMLAttributes::Name(const char* name)
+{
+    FText.push_back(' ');
+    FText.append(name);
+    FText.append("=\"");
+}
+
 TXMLAttributes& TXMLAttributes::Add(const char* name, std::string_view value)
 {
-    FText.append(' ').append(name).append("=\"").append(XmlEscape(value)).append('"');
+    Name(name);
+    AppendXmlEscaped(FText, value);
+    FText.push_back('"');
     return *this;
 }
 
 TXMLAttributes& TXMLAttributes::Add(const char* name, const QString& value)
 {
-    FText.append(' ').append(name).append("=\"").append(XmlEscape(value)).append('"');
-    return *this;
+    const QByteArray utf8 = value.toUtf8();
+    return Add(name, std::string_view(utf8.constData(), size_t(utf8.size())));
 }
 
 TXMLAttributes& TXMLAttributes::Add(const char* name, long long value)
 {
-    FText.append(' ').append(name).append("=\"").append(QByteArray::number(value)).append('"');
+    Name(name);
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    FText.append(digits, size_t(end - digits));
+    FText.push_back('"');
     return *this;
 }
 
 TXMLAttributes& TXMLAttributes::AddUnsigned(const char* name, unsigned long long value)
 {
-    FText.append(' ').append(name).append("=\"").append(QByteArray::number(value)).append('"');
+    Name(name);
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    FText.append(digits, size_t(end - digits));
+    FText.push_back('"');
     return *this;
 }
 

@@ -3,6 +3,7 @@
 #include "lib/platform/FileTime.h"
 
 #include <QString>
+#include <string>
 #include <string_view>
 
 namespace kelvane {
@@ -15,10 +16,11 @@ public:
     TXMLAttributes& Add(const char* name, long long value);
     TXMLAttributes& AddUnsigned(const char* name, unsigned long long value);
     void Clear() { FText.clear(); }
-    const QByteArray& Text() const { return FText; }
+    const std::string& Text() const { return FText; }
 
 private:
-    QByteArray FText;
+    void Name(const char* name);
+    std::string FText;
 };
 
 // Escapes a text for XML content or attributes so that every name survives:
@@ -26,6 +28,7 @@ private:
 // character references, other control characters and bytes that are not
 // UTF-8 as "\xNN" (a backslash followed by "x" is written "\x5C").
 QByteArray XmlEscape(std::string_view bytes);
+void AppendXmlEscaped(std::string& out, std::string_view bytes);
 QByteArray XmlEscape(const QString& text);
 // The reverse of the "\xNN" escapes (entities are the XML reader's).
 std::string XmlUnescapeBytes(std::string_view text);
@@ -58,6 +61,7 @@ public:
 private:
     void Put(const char* text) { FStream.WriteBuffered(text, qsizetype(std::char_traits<char>::length(text))); }
     void Put(const QByteArray& text) { FStream.WriteBuffered(text); }
+    void Put(const std::string& text) { FStream.WriteBuffered(text.data(), qsizetype(text.size())); }
     void Break()
     {
         if (LineBreak)

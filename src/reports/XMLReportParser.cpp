@@ -1,5 +1,7 @@
 #include "XMLReportParser.h"
 
+#include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cstring>
 
@@ -17,7 +19,17 @@ QString TReportParser::Parse(const QByteArray& data)
     XML_SetCharacterDataHandler(FParser, &Characters);
     XML_SetStartDoctypeDeclHandler(FParser, &Doctype);
     XML_SetParamEntityParsing(FParser, XML_PARAM_ENTITY_PARSING_NEVER);
-    const XML_Status status = XML_Parse(FParser, data.constData(), int(data.size()), XML_TRUE);
+    // In slices: expat then keeps a small buffer instead of a copy of the whole file.
+    constexpr qsizetype Slice = 1 << 20;
+    XML_Status status = XML_STATUS_OK;
+    for (qsizetype at = 0; status == XML_STATUS_OK;) {
+        const qsizetype n = std::min(Slice, data.size() - at);
+        const bool last = at + n >= data.size();
+        status = XML_Parse(FParser, data.constData() + at, int(n), last ? XML_TRUE : XML_FALSE);
+        at += n;
+        if (last)
+            break;
+    }
     QString message = FStopMessage;
     const auto line = XML_GetCurrentLineNumber(FParser);
     const auto column = XML_GetCurrentColumnNumber(FParser) + 1;
@@ -90,9 +102,16 @@ long long TReportParser::Number(const XML_Char** attributes, const char* name, l
     const char* text = Attribute(attributes, name);
     if (!text)
         return 0;
-    bool ok = false;
-    const long long value = QByteArray(text).trimmed().toLongLong(&ok);
-    if (!ok || value < minimum || value > maximum)
+    while (*text == ' ' || *text == '\t' || *text == '\r' || *text == '\n')
+        ++text;
+    const char* end = text + std::strlen(text);
+    while (end > text && (end[-1] == ' ' || end[-1] == '\t' || end[-1] == '\r' || end[-1] == '\n'))
+        --end;
+    if (*text == '+')
+        ++text;
+    long long value = 0;
+    const auto [stop, error] = std::from_chars(text, end, value);
+    if (error != std::errc() || stop != end || text == end || value < minimum || value > maximum)
         throw TReportStop{QStringLiteral("Invalid value \"%1\" of the attribute %2").arg(QString::fromUtf8(text), QString::fromLatin1(name))};
     return value;
 }

@@ -25,11 +25,11 @@ QByteArray Number(long long value)
     return QByteArray::number(value);
 }
 
-void WriteSizeData(TXMLFileStream& xml, const char* element, const TSizeData& d, const QString* itemName = nullptr)
+void WriteSizeData(TXMLFileStream& xml, const char* element, const TSizeData& d, const std::string* itemName = nullptr)
 {
     TXMLAttributes a;
     if (itemName)
-        a.Add("name", *itemName);
+        a.Add("name", std::string_view(*itemName));
     a.Add("Size", d.Size).Add("Allocated", d.Allocated).Add("Wasted", d.Wasted).Add("CDRom", int64_t(d.CDRom) * 2048);
     a.Add("Files", d.Files).Add("Folders", d.Folders).Add("Compression", int32_t(d.Compression));
     xml.WriteEmptyElement(element, a);
@@ -40,20 +40,19 @@ void WriteAggregate(TXMLFileStream& xml, const char* element, const TAssocSizeAr
     if (aggregate.IsEmpty())
         return;
     xml.StartElement(element);
-    for (const auto& entry : aggregate.SortedEntries()) {
-        const QString key = TAggregateKeys::KeyText(entry.Key);
-        WriteSizeData(xml, "Item", entry.Data, &key);
-    }
+    for (const auto& entry : aggregate.SortedEntries())
+        WriteSizeData(xml, "Item", entry.Data, &TAggregateKeys::Key(entry.Key));
     xml.EndElement(element);
 }
 
 void WriteAges(TXMLFileStream& xml, const TFileAgeDistribution& ages)
 {
+    static const char* const days[] = {"Days_1", "Days_7", "Days_31", "Days_182", "Days_365", "Days_730", "Days_2147483647"};
+    static const char* const sizes[] = {"Size_1", "Size_7", "Size_31", "Size_182", "Size_365", "Size_730", "Size_2147483647"};
     TXMLAttributes a;
     for (size_t i = 0; i < TFileAgeDistribution::ClassCount; ++i) {
-        const QByteArray limit = QByteArray::number(TFileAgeDistribution::Limits[i]);
-        a.Add(QByteArray("Days_" + limit).constData(), ages.Counts[i]);
-        a.Add(QByteArray("Size_" + limit).constData(), ages.Sizes[i]);
+        a.Add(days[i], ages.Counts[i]);
+        a.Add(sizes[i], ages.Sizes[i]);
     }
     xml.WriteEmptyElement("FileAgeDistribution", a);
 }

@@ -2,8 +2,8 @@
 
 #include "AggregateKeys.h"
 
-#include <QCollator>
 #include <algorithm>
+#include <cctype>
 
 namespace kelvane {
 
@@ -65,11 +65,16 @@ bool TAssocSizeArray::operator==(const TAssocSizeArray& other) const
 std::vector<TAssocSizeArray::TEntry> TAssocSizeArray::SortedEntries() const
 {
     std::vector<TEntry> sorted = FEntries;
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(sorted.begin(), sorted.end(), [&](const TEntry& a, const TEntry& b) {
-        return collator.compare(TAggregateKeys::KeyText(a.Key), TAggregateKeys::KeyText(b.Key)) < 0;
-    });
+    // By the keys' bytes, ignoring the case of ASCII letters: the same order
+    // every time, whatever the locale.
+    auto less = [](const TEntry& a, const TEntry& b) {
+        const std::string& x = TAggregateKeys::Key(a.Key);
+        const std::string& y = TAggregateKeys::Key(b.Key);
+        return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(), [](char c, char d) {
+            return std::tolower(static_cast<unsigned char>(c)) < std::tolower(static_cast<unsigned char>(d));
+        });
+    };
+    std::stable_sort(sorted.begin(), sorted.end(), less);
     return sorted;
 }
 
