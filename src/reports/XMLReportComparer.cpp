@@ -36,13 +36,6 @@ private:
         return !FAsk || FAsk(question);
     }
 
-    TFileAggregates& AggregatesOf(TFolderData& folder)
-    {
-        TFolderData& owner = folder.IsFilesItem() && folder.Parent ? *folder.Parent : folder;
-        if (!owner.OwnAggregates())
-            owner.SetOwnAggregates(std::make_unique<TFileAggregates>());
-        return *owner.MutableOwnAggregates();
-    }
 
     static TFolderData* ChildNamed(TFolderData& parent, std::string_view name, bool filesItem)
     {
@@ -109,13 +102,7 @@ private:
                 return;
             }
             if (n == "FileAgeDistribution") {
-                TFileAgeDistribution report;
-                for (size_t i = 0; i < TFileAgeDistribution::ClassCount; ++i) {
-                    const QByteArray limit = QByteArray::number(TFileAgeDistribution::Limits[i]);
-                    report.Counts[i] = int32_t(Number(a, QByteArray("Days_" + limit).constData(), INT32_MIN, INT32_MAX));
-                    report.Sizes[i] = Number(a, QByteArray("Size_" + limit).constData(), LLONG_MIN, LLONG_MAX);
-                }
-                AggregatesOf(*FCurrent).Ages.SubtractAll(report);
+                FCurrent->EnsureOwnAggregates().Ages.SubtractAll(Ages(a));
                 FRoot.CollectFileAges = true;
                 return;
             }
@@ -174,7 +161,7 @@ private:
         }
         if (n == "TExtensionSizeArray" || n == "TUserSizeArray") {
             if (FCurrent && FReportAggregate) {
-                TFileAggregates& own = AggregatesOf(*FCurrent);
+                TFileAggregates& own = FCurrent->EnsureOwnAggregates();
                 if (n == "TExtensionSizeArray")
                     own.Extensions.SubtractAll(*FReportAggregate);
                 else

@@ -129,6 +129,17 @@ TSizeData TReportParser::Counters(const XML_Char** a)
     return d;
 }
 
+TFileAgeDistribution TReportParser::Ages(const XML_Char** a)
+{
+    TFileAgeDistribution ages;
+    for (size_t i = 0; i < TFileAgeDistribution::ClassCount; ++i) {
+        const QByteArray limit = QByteArray::number(TFileAgeDistribution::Limits[i]);
+        ages.Counts[i] = int32_t(Number(a, QByteArray("Days_" + limit).constData(), INT32_MIN, INT32_MAX));
+        ages.Sizes[i] = Number(a, QByteArray("Size_" + limit).constData(), LLONG_MIN, LLONG_MAX);
+    }
+    return ages;
+}
+
 TFileTime TReportParser::Time(const XML_Char** a, const char* low, const char* high)
 {
     return (uint64_t(Number(a, high, 0, UINT32_MAX)) << 32) | uint64_t(Number(a, low, 0, UINT32_MAX));

@@ -1,4 +1,5 @@
 #pragma once
+#include "scan/FileAgeDistribution.h"
 #include "scan/SizeData.h"
 #include "lib/platform/FileTime.h"
 
@@ -33,6 +34,7 @@ protected:
     static const char* Attribute(const XML_Char** attributes, const char* name);
     static long long Number(const XML_Char** attributes, const char* name, long long minimum, long long maximum);
     static TSizeData Counters(const XML_Char** attributes);
+    static TFileAgeDistribution Ages(const XML_Char** attributes);
     static TFileTime Time(const XML_Char** attributes, const char* low = "Low", const char* high = "High");
     static std::string Trimmed(const std::string& text);
     static long long ToNumber(const std::string& text, const char* what);

@@ -37,14 +37,6 @@ public:
     }
 
 private:
-    TFileAggregates& AggregatesOf(TFolderData& folder)
-    {
-        // A files item's statistics are its parent's own files.
-        TFolderData& owner = folder.IsFilesItem() && folder.Parent ? *folder.Parent : folder;
-        if (!owner.OwnAggregates())
-            owner.SetOwnAggregates(std::make_unique<TFileAggregates>());
-        return *owner.MutableOwnAggregates();
-    }
 
     void OnStart(std::string_view n, const XML_Char** a) override
     {
@@ -89,12 +81,7 @@ private:
                 return;
             }
             if (n == "FileAgeDistribution") {
-                TFileAgeDistribution& ages = AggregatesOf(*FCurrent).Ages;
-                for (size_t i = 0; i < TFileAgeDistribution::ClassCount; ++i) {
-                    const QByteArray limit = QByteArray::number(TFileAgeDistribution::Limits[i]);
-                    ages.Counts[i] = int32_t(Number(a, QByteArray("Days_" + limit).constData(), INT32_MIN, INT32_MAX));
-                    ages.Sizes[i] = Number(a, QByteArray("Size_" + limit).constData(), LLONG_MIN, LLONG_MAX);
-                }
+                FCurrent->EnsureOwnAggregates().Ages = Ages(a);
                 FRoot->CollectFileAges = true;
                 return;
             }
@@ -113,7 +100,7 @@ private:
         if (n == "TExtensionSizeArray" || n == "TUserSizeArray") {
             if (!FCurrent)
                 throw TReportStop{QStringLiteral("Folder not Assigned at begin of '%1' Node").arg(QString::fromLatin1(n.data(), qsizetype(n.size())))};
-            TFileAggregates& target = AggregatesOf(*FCurrent);
+            TFileAggregates& target = FCurrent->EnsureOwnAggregates();
             FAggregate = n == "TExtensionSizeArray" ? static_cast<TAssocSizeArray*>(&target.Extensions) : &target.Users;
             return;
         }

@@ -221,6 +221,14 @@ TFileAggregates* TFolderData::MutableOwnAggregates()
     return FAggregates.get();
 }
 
+TFileAggregates& TFolderData::EnsureOwnAggregates()
+{
+    TFolderData& owner = IsFilesItem() && Parent ? *Parent : *this;
+    if (!owner.FAggregates)
+        owner.FAggregates = std::make_unique<TFileAggregates>();
+    return *owner.FAggregates;
+}
+
 void TFolderData::SetOwnAggregates(std::unique_ptr<TFileAggregates> aggregates)
 {
     FAggregates = std::move(aggregates);

@@ -82,6 +82,9 @@ public:
     // null when there are none or grouping was off.
     const TFileAggregates* OwnAggregates() const;
     TFileAggregates* MutableOwnAggregates();
+    // The own-file statistics of the folder (a files item's: its parent's),
+    // made empty when missing.
+    TFileAggregates& EnsureOwnAggregates();
     void SetOwnAggregates(std::unique_ptr<TFileAggregates> aggregates);
     // Of every file below this node, summed on demand from the folders'
     // own statistics (under the root's lock).
