@@ -146,8 +146,10 @@ void TExtensionSizeArray::AddByFilename(std::string_view fileName, const TSizeDa
     GetSizeData(TAggregateKeys::Intern(KeyOf(fileName))).Add(data);
 }
 
-QString TExtensionSizeArray::NormalizedKey(const QString& key) const
+QString TAssocSizeArray::NormalizedKey(const QString& key) const
 {
+    if (!FExtensionKeys)
+        return key;
     return key == QLatin1String("(none)") ? QStringLiteral(".") : key.toLower();
 }
 

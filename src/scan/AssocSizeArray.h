@@ -16,7 +16,11 @@ public:
         TSizeData Data;
     };
 
-    virtual ~TAssocSizeArray() = default;
+    // No virtual functions: an aggregate is kept per folder, every byte counts.
+    explicit TAssocSizeArray(bool extensionKeys = false)
+        : FExtensionKeys(extensionKeys)
+    {
+    }
 
     // The entry's counters, inserted empty when the key is missing.
     TSizeData& GetSizeData(const QString& key);
@@ -44,23 +48,27 @@ public:
     double GetColumnValue(const TEntry& entry, int viewType, TUnitType unit, int64_t reference) const;
     static QString GetUnitCaption(TUnitType unit, int viewType);
 
-    virtual QString NormalizedKey(const QString& key) const { return key; }
+    // Extension keys: lower case, "(none)" means ".".
+    QString NormalizedKey(const QString& key) const;
 
     bool operator==(const TAssocSizeArray& other) const;
 
 protected:
     std::vector<TEntry> FEntries; // sorted by key id
+    bool FExtensionKeys;
 };
 
 // Keys: lower-case extensions with the dot (".txt"); "." for files without one.
 class TExtensionSizeArray : public TAssocSizeArray {
 public:
+    TExtensionSizeArray()
+        : TAssocSizeArray(true)
+    {
+    }
     // The key of a file name (bytes): from its last dot; a name whose only
     // dot is its first character (".bashrc") has none.
     static std::string KeyOf(std::string_view fileName);
     void AddByFilename(std::string_view fileName, const TSizeData& data);
-    // "(none)" means ".".
-    QString NormalizedKey(const QString& key) const override;
 };
 
 // Keys: owner account names; "(none)" for an empty owner text.

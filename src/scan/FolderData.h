@@ -48,6 +48,7 @@ public:
     // Takes ownership of the children away (to free them later).
     std::vector<TFolderData*> TakeChildren();
     int IndexOfChild(const TFolderData* child) const;
+    void TrimChildren() { FChildren.shrink_to_fit(); }
     void SortChildren(const std::function<bool(const TFolderData*, const TFolderData*)>& less);
 
     // --- counters

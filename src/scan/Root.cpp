@@ -262,6 +262,7 @@ void TRoot::ClearScanningMarks(TFolderData* folder)
         folder = RootFolder.get();
     folder->SetFlag(TFolderData::fdScanning, false);
     folder->UpdateTick = 0;
+    folder->TrimChildren();
     for (TFolderData* child : folder->Children())
         ClearScanningMarks(child);
 }
