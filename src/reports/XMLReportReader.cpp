@@ -51,9 +51,9 @@ private:
             f.Name = XmlUnescapeBytes(fileName ? fileName : "");
             f.Path = XmlUnescapeBytes(path ? path : "");
             f.Attributes = uint32_t(Number(a, "FileAttributes", 0, UINT32_MAX));
-            f.LastAccessTime = (uint64_t(Number(a, "LastAccessHigh", 0, UINT32_MAX)) << 32) | uint64_t(Number(a, "LastAccessLow", 0, UINT32_MAX));
-            f.LastWriteTime = (uint64_t(Number(a, "LastChangeHigh", 0, UINT32_MAX)) << 32) | uint64_t(Number(a, "LastChangeLow", 0, UINT32_MAX));
-            f.Size = int64_t((uint64_t(Number(a, "SizeHigh", 0, UINT32_MAX)) << 32) | uint64_t(Number(a, "SizeLow", 0, UINT32_MAX)));
+            f.LastAccessTime = Time(a, "LastAccessLow", "LastAccessHigh");
+            f.LastWriteTime = Time(a, "LastChangeLow", "LastChangeHigh");
+            f.Size = int64_t(Time(a, "SizeLow", "SizeHigh")); // the same two 32-bit halves
             f.Available = FRoot->Available;
             FRoot->TopFiles->Insert(std::move(f));
             return;
