@@ -10,14 +10,16 @@ TQtDispatcher::TQtDispatcher(QObject* context)
     : FEventFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
 {
     if (FEventFd >= 0 && context) {
+        // The notifier belongs to the context: it goes when the context goes.
         FNotifier = new QSocketNotifier(FEventFd, QSocketNotifier::Read, context);
-        QObject::connect(FNotifier, &QSocketNotifier::activated, context, [this] { RunQueued(); });
+        QObject::connect(FNotifier, &QSocketNotifier::activated, FNotifier, [this] { RunQueued(); });
     }
 }
 
 TQtDispatcher::~TQtDispatcher()
 {
-    delete FNotifier.data();
+    // Never delete the notifier here: the last owner of a pool's state may be
+    // a worker thread, while the notifier lives and dies on the context's.
     if (FEventFd >= 0)
         ::close(FEventFd);
 }

@@ -19,7 +19,8 @@ public:
 // Queues calls for the thread of a context object: the calls wait in a
 // locked list of our own and an eventfd wakes the context's event loop, so
 // nothing crosses threads inside Qt's event queue. Calls still queued when
-// the context is destroyed are dropped.
+// the context is destroyed are dropped. The dispatcher must not outlive its
+// context while the context's thread can still run events.
 class TQtDispatcher : public IDispatcher {
 public:
     explicit TQtDispatcher(QObject* context); // on the context's thread
