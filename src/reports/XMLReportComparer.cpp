@@ -110,7 +110,7 @@ private:
         if (n == "Item") {
             if (FReportAggregate) {
                 const char* key = Attribute(a, "name");
-                FReportAggregate->GetSizeData(QString::fromStdString(XmlUnescapeBytes(key ? key : ""))).Add(Counters(a));
+                FReportAggregate->Item(FReportAggregateIsExtensions, QString::fromStdString(XmlUnescapeBytes(key ? key : ""))).Add(Counters(a));
             }
             return;
         }
@@ -136,10 +136,10 @@ private:
             }
             return;
         }
-        if (n == "TExtensionSizeArray")
-            FReportAggregate = std::make_unique<TExtensionSizeArray>();
-        else if (n == "TUserSizeArray")
-            FReportAggregate = std::make_unique<TUserSizeArray>();
+        if (n == "TExtensionSizeArray" || n == "TUserSizeArray") {
+            FReportAggregate = std::make_unique<TFileAggregates>();
+            FReportAggregateIsExtensions = n == "TExtensionSizeArray";
+        }
     }
 
     void OnEnd(std::string_view n, const std::string& text) override
@@ -162,10 +162,10 @@ private:
         if (n == "TExtensionSizeArray" || n == "TUserSizeArray") {
             if (FCurrent && FReportAggregate) {
                 TFileAggregates& own = FCurrent->EnsureOwnAggregates();
-                if (n == "TExtensionSizeArray")
-                    own.Extensions.SubtractAll(*FReportAggregate);
+                if (FReportAggregateIsExtensions)
+                    own.Extensions.SubtractAll(FReportAggregate->Extensions);
                 else
-                    own.Users.SubtractAll(*FReportAggregate);
+                    own.Users.SubtractAll(FReportAggregate->Users);
             }
             FReportAggregate.reset();
             return;
@@ -191,7 +191,8 @@ private:
     const TReportProgress& FProgress;
     TFolderData* FCurrent = nullptr;
     TFolderData* FResumeAt = nullptr;
-    std::unique_ptr<TAssocSizeArray> FReportAggregate;
+    std::unique_ptr<TFileAggregates> FReportAggregate; // the report's entries of one list
+    bool FReportAggregateIsExtensions = false;
     std::string FReportPath;
     bool FCompared = false;
     int FSkippedDepth = 0;

@@ -89,7 +89,7 @@ private:
         if (n == "Item") {
             if (FAggregate) {
                 const char* key = Attribute(a, "name");
-                FAggregate->GetSizeData(QString::fromStdString(XmlUnescapeBytes(key ? key : ""))).Add(Counters(a));
+                FAggregate->Item(FAggregateIsExtensions, QString::fromStdString(XmlUnescapeBytes(key ? key : ""))).Add(Counters(a));
             }
             return;
         }
@@ -100,8 +100,8 @@ private:
         if (n == "TExtensionSizeArray" || n == "TUserSizeArray") {
             if (!FCurrent)
                 throw TReportStop{QStringLiteral("Folder not Assigned at begin of '%1' Node").arg(QString::fromLatin1(n.data(), qsizetype(n.size())))};
-            TFileAggregates& target = FCurrent->EnsureOwnAggregates();
-            FAggregate = n == "TExtensionSizeArray" ? static_cast<TAssocSizeArray*>(&target.Extensions) : &target.Users;
+            FAggregate = &FCurrent->EnsureOwnAggregates();
+            FAggregateIsExtensions = n == "TExtensionSizeArray";
             return;
         }
         if (n == "ExcludePatterns" || n == "IncludePatterns") {
@@ -230,7 +230,8 @@ private:
     const TReportProgress& FProgress;
     std::unique_ptr<TRoot> FRoot;
     TFolderData* FCurrent = nullptr;
-    TAssocSizeArray* FAggregate = nullptr;
+    TFileAggregates* FAggregate = nullptr; // the one being read: its extensions or its owners
+    bool FAggregateIsExtensions = false;
     TPatterns* FPatterns = nullptr;
     bool FRootFolderSeen = true;
     bool FJustEntered = false;

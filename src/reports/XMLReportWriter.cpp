@@ -41,7 +41,7 @@ void WriteAggregate(TXMLFileStream& xml, const char* element, const TAssocSizeAr
         return;
     xml.StartElement(element);
     for (const auto& entry : aggregate.SortedEntries())
-        WriteSizeData(xml, "Item", entry.Data, &TAggregateKeys::Key(entry.Key));
+        WriteSizeData(xml, "Item", entry.Data(), &TAggregateKeys::Key(entry.Key));
     xml.EndElement(element);
 }
 

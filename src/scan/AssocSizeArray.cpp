@@ -13,53 +13,81 @@ namespace {
 
 auto ByKey = [](const TAssocSizeArray::TEntry& e, uint32_t key) { return e.Key < key; };
 
+static_assert(sizeof(TAssocSizeArray::TEntry) == 40);
+
 } // namespace
 
-TSizeData& TAssocSizeArray::GetSizeData(uint32_t keyId)
+TSizeData TAssocSizeArray::TEntry::Data() const
+{
+    TSizeData d;
+    d.Size = Size;
+    d.Allocated = Allocated;
+    d.Wasted = Wasted;
+    d.CDRom = CDRom;
+    d.Files = Files;
+    d.Compression = Compression;
+    return d;
+}
+
+void TAssocSizeArray::TEntry::Add(const TSizeData& data)
+{
+    Size += data.Size;
+    Allocated += data.Allocated;
+    Wasted += data.Wasted;
+    CDRom += data.CDRom;
+    Files += data.Files;
+    Compression |= data.Compression;
+}
+
+void TAssocSizeArray::TEntry::Subtract(const TSizeData& data)
+{
+    Size -= data.Size;
+    Allocated -= data.Allocated;
+    Wasted -= data.Wasted;
+    CDRom -= data.CDRom;
+    Files -= data.Files;
+}
+
+TAssocSizeArray::TEntry& TAssocSizeArray::GetSizeData(uint32_t keyId)
 {
     auto it = std::lower_bound(FEntries.begin(), FEntries.end(), keyId, ByKey);
     if (it == FEntries.end() || it->Key != keyId)
-        it = FEntries.insert(it, TEntry{keyId, {}});
-    return it->Data;
+        it = FEntries.insert(it, TEntry{keyId});
+    return *it;
 }
 
-TSizeData& TAssocSizeArray::GetSizeData(const QString& key)
+TAssocSizeArray::TEntry& TAssocSizeArray::GetSizeDataOfText(const QString& normalizedKey)
 {
-    return GetSizeData(TAggregateKeys::Intern(NormalizedKey(key).toStdString()));
+    return GetSizeData(TAggregateKeys::Intern(normalizedKey.toStdString()));
 }
 
 TSizeData TAssocSizeArray::Lookup(uint32_t keyId) const
 {
     const auto it = std::lower_bound(FEntries.begin(), FEntries.end(), keyId, ByKey);
-    return it != FEntries.end() && it->Key == keyId ? it->Data : TSizeData();
+    return it != FEntries.end() && it->Key == keyId ? it->Data() : TSizeData();
 }
 
-TSizeData TAssocSizeArray::Lookup(const QString& key) const
+TSizeData TAssocSizeArray::LookupText(const QString& normalizedKey) const
 {
-    const uint32_t id = TAggregateKeys::Find(NormalizedKey(key));
+    const uint32_t id = TAggregateKeys::Find(normalizedKey);
     return id == UINT32_MAX ? TSizeData() : Lookup(id);
 }
 
 void TAssocSizeArray::AddAll(const TAssocSizeArray& other)
 {
     for (const TEntry& e : other.FEntries)
-        GetSizeData(e.Key).Add(e.Data);
+        GetSizeData(e.Key).Add(e.Data());
 }
 
 void TAssocSizeArray::SubtractAll(const TAssocSizeArray& other)
 {
     for (const TEntry& e : other.FEntries)
-        GetSizeData(e.Key).Subtract(e.Data);
+        GetSizeData(e.Key).Subtract(e.Data());
 }
 
 bool TAssocSizeArray::operator==(const TAssocSizeArray& other) const
 {
-    if (FEntries.size() != other.FEntries.size())
-        return false;
-    for (size_t i = 0; i < FEntries.size(); ++i)
-        if (FEntries[i].Key != other.FEntries[i].Key || !(FEntries[i].Data == other.FEntries[i].Data))
-            return false;
-    return true;
+    return FEntries == other.FEntries;
 }
 
 std::vector<TAssocSizeArray::TEntry> TAssocSizeArray::SortedEntries() const
@@ -92,9 +120,9 @@ QString TAssocSizeArray::GetColumnText(const TEntry& entry, int viewType, TUnitT
     case vt_size:
     case vt_alloc:
     case vt_files:
-        return entry.Data.GetText(viewType, unit, false);
+        return entry.Data().GetText(viewType, unit, false);
     case vt_percent:
-        return entry.Data.GetText(vt_percent, None, false, reference);
+        return entry.Data().GetText(vt_percent, None, false, reference);
     default:
         throw EKelvaneError(QStringLiteral("TAssocSizeArray.Format: Unknown View Type %1").arg(viewType));
     }
@@ -106,9 +134,9 @@ double TAssocSizeArray::GetColumnValue(const TEntry& entry, int viewType, TUnitT
     case vt_size:
     case vt_alloc:
     case vt_files:
-        return entry.Data.GetValue(viewType, unit).first;
+        return entry.Data().GetValue(viewType, unit).first;
     case vt_percent:
-        return entry.Data.GetValue(vt_percent, None, reference).first;
+        return entry.Data().GetValue(vt_percent, None, reference).first;
     default:
         throw EKelvaneError(QStringLiteral("TAssocSizeArray.Format: Unknown View Type %1").arg(viewType));
     }
@@ -146,10 +174,8 @@ void TExtensionSizeArray::AddByFilename(std::string_view fileName, const TSizeDa
     GetSizeData(TAggregateKeys::Intern(KeyOf(fileName))).Add(data);
 }
 
-QString TAssocSizeArray::NormalizedKey(const QString& key) const
+QString TExtensionSizeArray::NormalizedKey(const QString& key)
 {
-    if (!FExtensionKeys)
-        return key;
     return key == QLatin1String("(none)") ? QStringLiteral(".") : key.toLower();
 }
 

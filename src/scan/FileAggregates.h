@@ -16,6 +16,12 @@ struct TFileAggregates {
     TUserSizeArray Users;
     TFileAgeDistribution Ages;
 
+    // The entry of a key of the extensions or of the owners.
+    TAssocSizeArray::TEntry& Item(bool extensions, const QString& key)
+    {
+        return extensions ? Extensions.GetSizeData(key) : Users.GetSizeData(key);
+    }
+
     void AddAll(const TFileAggregates& other);
     void SubtractAll(const TFileAggregates& other);
     bool operator==(const TFileAggregates& other) const;

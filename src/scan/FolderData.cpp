@@ -79,12 +79,6 @@ void SetTextWidthMeasure(std::function<int(const QString&)> measure)
     TextWidthMeasure() = std::move(measure);
 }
 
-// Texts that are slow to get, asked for only by views: computed once.
-struct TFolderData::TDisplayCache {
-    QString OwnerText;
-    QString PermissionsText;
-};
-
 TFolderData::TFolderData(TFolderData* parent, bool filesItem, std::string name, TRoot* root)
     : Name(std::move(name))
     , Root(root)
@@ -107,13 +101,17 @@ std::unique_ptr<TFolderData> TFolderData::FromFindRecord(TFolderData* parent, co
 TFolderData::~TFolderData()
 {
     DeleteChildren();
+    if (Root && (Flags.load(std::memory_order_relaxed) & fdDisplayTexts))
+        Root->DisplayTexts.erase(this);
 }
 
-TFolderData::TDisplayCache& TFolderData::Cache() const
+TNodeDisplayTexts* TFolderData::DisplayTexts() const
 {
-    if (!FCache)
-        FCache = std::make_unique<TDisplayCache>();
-    return *FCache;
+    if (!Root)
+        return nullptr;
+    // Remembering a text does not change the node as its readers see it.
+    const_cast<TFolderData*>(this)->Flags.fetch_or(fdDisplayTexts, std::memory_order_relaxed);
+    return &Root->DisplayTexts[this];
 }
 
 void TFolderData::AppendChild(TFolderData* child)
@@ -326,10 +324,17 @@ QString TFolderData::GetColumnText(int viewType, bool plain, bool padded) const
         text = FormatNumber(ShownCounters().GetValue(vt_CompressionRate, None).first * 100.0, decimals) + QStringLiteral(" %");
         break;
     case vt_Owner:
-        if (Cache().OwnerText.isEmpty())
-            Cache().OwnerText = GetOwnerText(ExcludeTrailingPathDelimiter(GetFullPath()));
-        text = Cache().OwnerText;
+    {
+        TNodeDisplayTexts* known = DisplayTexts();
+        if (known && !known->OwnerText.isEmpty()) {
+            text = known->OwnerText;
+            break;
+        }
+        text = GetOwnerText(ExcludeTrailingPathDelimiter(GetFullPath()));
+        if (known)
+            known->OwnerText = text;
         break;
+    }
     case vt_CurrentDate: {
         const QDateTime now = QDateTime::currentDateTime();
         text = QLocale().toString(now.date(), QLocale::ShortFormat);
@@ -350,15 +355,21 @@ QString TFolderData::GetColumnText(int viewType, bool plain, bool padded) const
         text = ExtractFilePath(ExcludeTrailingPathDelimiter(GetFullPath()));
         break;
     case vt_permissions:
-        if (Cache().PermissionsText.isEmpty()) {
-            QString error;
-            const auto permissions = GetPermissionsText(ExcludeTrailingPathDelimiter(GetFullPath()), QStringLiteral("   "), &error);
-            if (!permissions)
-                return QStringLiteral("Error: ") + error.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-            Cache().PermissionsText = *permissions;
+    {
+        TNodeDisplayTexts* known = DisplayTexts();
+        if (known && !known->PermissionsText.isEmpty()) {
+            text = known->PermissionsText;
+            break;
         }
-        text = Cache().PermissionsText;
+        QString error;
+        const auto permissions = GetPermissionsText(ExcludeTrailingPathDelimiter(GetFullPath()), QStringLiteral("   "), &error);
+        if (!permissions)
+            return QStringLiteral("Error: ") + error.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        text = *permissions;
+        if (known)
+            known->PermissionsText = text;
         break;
+    }
     case vt_version:
         text = GetVersionText(2, ExcludeTrailingPathDelimiter(GetFullPath()));
         break;
@@ -595,3 +606,5 @@ void TFolderData::ExpandToLevel(int levels, int minimumMB)
 }
 
 } // namespace kelvane
+// A scan keeps one node per folder: keep an eye on the size.
+static_assert(sizeof(kelvane::TFolderData) <= 216);

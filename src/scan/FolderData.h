@@ -14,6 +14,7 @@ namespace kelvane {
 class TRoot;
 struct TFindRecord;
 struct TFileAggregates;
+struct TNodeDisplayTexts;
 
 // Milliseconds of a monotonic clock, for "recently updated" tests.
 uint32_t TickCount();
@@ -29,6 +30,7 @@ public:
         fdFilesItem = 0x02,
         fdAbortRequested = 0x04,
         fdFileItem = 0x08,
+        fdDisplayTexts = 0x10, // the root keeps display texts of the node
         fdLink = 0x20,
         fdSettled = 0x40,
         fdExpanded = 0x80, // the tree shows the node's children
@@ -130,20 +132,22 @@ public:
     uint64_t Inode = 0;
     std::atomic<uint32_t> UpdateTick{0};
     std::atomic<uint8_t> Flags{0};
-    int32_t Error = 0;
-    uint32_t Attributes = 0;
-    int32_t ImageIndex = -1;
 
 private:
-    struct TDisplayCache;
-    TDisplayCache& Cache() const;
+    uint8_t FFixedFlags = 0; // beside Flags: nodes are many, padding counts
 
-    uint8_t FFixedFlags = 0;
+public:
+    int32_t Error = 0;
+    uint32_t Attributes = 0;
+
+private:
+    // The root's record of the node's slow texts; null without a root.
+    TNodeDisplayTexts* DisplayTexts() const;
+
     TSizeData FOwnSize;
     TSizeData FOwnFiles;
     std::unique_ptr<TFileAggregates> FAggregates;
     std::vector<TFolderData*> FChildren;
-    mutable std::unique_ptr<TDisplayCache> FCache;
 };
 
 // How wide a text is in the main window's font; 100 without a window.

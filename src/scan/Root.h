@@ -11,10 +11,18 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <unordered_map>
 
 namespace kelvane {
 
 class TRoots;
+
+// Texts of a node that are slow to get, asked for only by views and exports:
+// computed once, kept beside the tree (most nodes are never shown).
+struct TNodeDisplayTexts {
+    QString OwnerText;
+    QString PermissionsText;
+};
 
 // Options a scan reads, copied from the options when it starts, so scan
 // threads never read what the user may be changing.
@@ -63,6 +71,9 @@ public:
     TFolderData* TakeLastErrorFolder() { return LastErrorFolder.exchange(nullptr); }
 
     TRoots& Roots;
+    // Declared before the tree: nodes forget their texts when they go.
+    // User-interface thread only.
+    std::unordered_map<const TFolderData*, TNodeDisplayTexts> DisplayTexts;
     std::unique_ptr<TFolderData> RootFolder;
     QString Path;           // always with a trailing "/"
     std::string PathBytes;

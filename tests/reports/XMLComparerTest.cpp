@@ -105,7 +105,7 @@ TEST_F(XMLComparer, CurrentMinusReportAtEveryLevel)
     TFileAggregates expected = currentStatistics;
     expected.SubtractAll(beforeStatistics);
     for (const auto& e : expected.Extensions.Entries())
-        EXPECT_EQ(compared.Extensions.Lookup(e.Key).Size, e.Data.Size) << TAggregateKeys::Key(e.Key);
+        EXPECT_EQ(compared.Extensions.Lookup(e.Key).Size, e.Size) << TAggregateKeys::Key(e.Key);
     EXPECT_EQ(compared.Extensions.Lookup(".iso").Size, 0);
     EXPECT_EQ(compared.Extensions.Lookup(".jpg").Size, 3000);
     EXPECT_EQ(compared.Extensions.Lookup(".log").Size, 3000 + 123);
