@@ -26,12 +26,43 @@ bool TFileAggregates::operator==(const TFileAggregates& other) const
     return Extensions == other.Extensions && Users == other.Users && Ages == other.Ages;
 }
 
+namespace {
+
+using TExtensionCounts = std::vector<std::pair<std::string, TSizeData>>;
+// Every listing needs a short vector of extensions; growing a new one each
+// time costs several allocations per folder. Listings nest when folders are
+// listed in place, so each borrows a vector from its thread's stock.
+thread_local std::vector<TExtensionCounts> ExtensionCountsStock;
+
+} // namespace
+
 TListingAggregates::TListingAggregates(bool extensions, bool users, bool ages, TFileTime now)
     : FExtensions(extensions)
     , FUsers(users)
     , FAges(ages)
     , FNow(now)
 {
+    if (FExtensions && !ExtensionCountsStock.empty()) {
+        FByExtension = std::move(ExtensionCountsStock.back());
+        ExtensionCountsStock.pop_back();
+    }
+}
+
+TListingAggregates::~TListingAggregates()
+{
+    if (FByExtension.capacity() > 0 && ExtensionCountsStock.size() < 64) {
+        FByExtension.clear();
+        ExtensionCountsStock.push_back(std::move(FByExtension));
+    }
+}
+
+void TListingAggregates::Clear()
+{
+    FEmpty = true;
+    FByExtension.clear();
+    FLastExtension = 0;
+    FByUid.clear();
+    FAgesOf = TFileAgeDistribution();
 }
 
 void TListingAggregates::AddFile(std::string_view name, uint32_t uid, TFileTime lastWrite, const TSizeData& counted)

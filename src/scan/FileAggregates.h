@@ -33,9 +33,13 @@ struct TFileAggregates {
 class TListingAggregates {
 public:
     TListingAggregates(bool extensions, bool users, bool ages, TFileTime now);
+    ~TListingAggregates();
+    TListingAggregates(const TListingAggregates&) = delete;
+    TListingAggregates& operator=(const TListingAggregates&) = delete;
 
     void AddFile(std::string_view name, uint32_t uid, TFileTime lastWrite, const TSizeData& counted);
     bool IsEmpty() const { return FEmpty; }
+    void Clear();
     // Turns the collected keys into the program's keys and owner names.
     TFileAggregates Finish() const;
 
@@ -43,7 +47,7 @@ private:
     bool FExtensions, FUsers, FAges;
     TFileTime FNow;
     bool FEmpty = true;
-    std::vector<std::pair<std::string, TSizeData>> FByExtension;
+    std::vector<std::pair<std::string, TSizeData>> FByExtension; // borrowed from the thread's stock
     size_t FLastExtension = 0;
     std::vector<std::pair<uint32_t, TSizeData>> FByUid;
     TFileAgeDistribution FAgesOf;

@@ -109,6 +109,10 @@ public:
     bool IsScanning() const { return Flags.load(std::memory_order_acquire) & fdScanning; }
     bool IsFilesItem() const { return FFixedFlags & fdFilesItem; }
     bool IsFileItem() const { return FFixedFlags & fdFileItem; }
+    // Only there can a folder be its own ancestor (bind mounts, followed links).
+    bool IsBelowReparsePoint() const { return FFixedFlags & FixedBelowReparsePoint; }
+    // Before the node is handed to other threads.
+    void MarkBelowReparsePoint() { FFixedFlags |= FixedBelowReparsePoint; }
     bool IsFolder() const { return !(FFixedFlags & (fdFilesItem | fdFileItem)); }
     bool IsLink() const { return Flags.load(std::memory_order_relaxed) & fdLink; }
     bool IsAbortRequested() const { return Flags.load(std::memory_order_relaxed) & fdAbortRequested; }
@@ -134,6 +138,9 @@ public:
     std::atomic<uint8_t> Flags{0};
 
 private:
+    // Flags set before other threads see the node: fdFilesItem, fdFileItem
+    // and this one (a bit fdFilesItem and fdFileItem leave free).
+    static constexpr uint8_t FixedBelowReparsePoint = 0x01;
     uint8_t FFixedFlags = 0; // beside Flags: nodes are many, padding counts
 
 public:

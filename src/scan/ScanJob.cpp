@@ -97,7 +97,8 @@ void TScanJob::ScanFolder(const std::string& path, TFolderData* folder, int pare
         known.Inode = folder->Inode;
         const TFindRecord* self = folder->Parent && !(folder->Attributes & faReparsePoint) ? &known : nullptr;
         const int32_t error = parentFd >= 0 ? lister.OpenAt(parentFd, folder->Name, self) : lister.Open(path, self);
-        if (error == 0 && folder->Parent && LeadsIntoOwnBranch(folder, lister.Self().Device, lister.Self().Inode)) {
+        const bool mayLoop = (folder->Attributes & faReparsePoint) || folder->IsBelowReparsePoint();
+        if (error == 0 && folder->Parent && mayLoop && LeadsIntoOwnBranch(folder, lister.Self().Device, lister.Self().Inode)) {
             list = false;
         } else if (error == 0 && folder->Parent && (folder->Attributes & faReparsePoint)) {
             struct statfs fs;
@@ -136,6 +137,8 @@ void TScanJob::ScanFolder(const std::string& path, TFolderData* folder, int pare
                 child->CreationDate = entry.CreationTime;
                 child->Device = entry.Device;
                 child->Inode = entry.Inode;
+                if ((folder->Attributes & faReparsePoint) || folder->IsBelowReparsePoint())
+                    child->MarkBelowReparsePoint();
                 child->SetScanning(true);
                 root.Roots.AddNewNode(child, Generation);
                 if (IsCancelled())
@@ -164,8 +167,16 @@ void TScanJob::ScanFolder(const std::string& path, TFolderData* folder, int pare
                 newestChange = entry.LastWriteTime;
         }
         if (lister.Error() != 0 && folder->Error == 0) {
+            // A listing that broke off (the folder was deleted meanwhile, or
+            // the volume went away) counts no files, like one that never
+            // began; subfolders found so far stay and pass their totals up.
             folder->Error = lister.Error();
             root.LastErrorFolder.store(folder);
+            TSizeData subfoldersOnly;
+            subfoldersOnly.Folders = files.Folders;
+            subfoldersOnly.Compression = files.Compression;
+            files = subfoldersOnly;
+            aggregates.Clear();
         }
     }
 
