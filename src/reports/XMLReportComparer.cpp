@@ -5,6 +5,7 @@
 #include "scan/FileAggregates.h"
 #include "scan/Roots.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <climits>
 
@@ -21,9 +22,9 @@ public:
     {
     }
 
-    QString Compare(const QByteArray& data)
+    QString Compare(QIODevice& input)
     {
-        QString message = Parse(data);
+        QString message = Parse(input);
         if (message.isEmpty() && !FCompared)
             message = QStringLiteral("No report information found in the XML file!");
         emit FRoot.Roots.NodesChanged();
@@ -199,14 +200,22 @@ private:
     int FDone = 0;
 };
 
-} // namespace
-
-QString CompareWithXMLReportData(TRoot& root, const QByteArray& data, const TCompareQuestion& ask, const TReportProgress& progress)
+QString CompareWith(TRoot& root, QIODevice& input, const TCompareQuestion& ask, const TReportProgress& progress)
 {
     if (root.IsScanning())
         return QStringLiteral("The root is being scanned");
     TReportComparer comparer(root, ask, progress);
-    return comparer.Compare(data);
+    return comparer.Compare(input);
+}
+
+} // namespace
+
+QString CompareWithXMLReportData(TRoot& root, const QByteArray& data, const TCompareQuestion& ask, const TReportProgress& progress)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    return CompareWith(root, buffer, ask, progress);
 }
 
 QString CompareWithXMLReport(TRoot& root, const QString& fileName, const TCompareQuestion& ask, const TReportProgress& progress)
@@ -214,7 +223,7 @@ QString CompareWithXMLReport(TRoot& root, const QString& fileName, const TCompar
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("Could not parse XML file %1!\r\n\r\n%2").arg(fileName, file.errorString());
-    return CompareWithXMLReportData(root, file.readAll(), ask, progress);
+    return CompareWith(root, file, ask, progress);
 }
 
 } // namespace kelvane

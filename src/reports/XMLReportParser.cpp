@@ -1,6 +1,8 @@
 #include "XMLReportParser.h"
 
+#include <QBuffer>
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <climits>
 #include <cstring>
@@ -13,21 +15,35 @@ constexpr int MaximumDepth = 4096;
 
 QString TReportParser::Parse(const QByteArray& data)
 {
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    return Parse(buffer);
+}
+
+QString TReportParser::Parse(QIODevice& input)
+{
     FParser = XML_ParserCreate("UTF-8");
     XML_SetUserData(FParser, this);
     XML_SetElementHandler(FParser, &Start, &End);
     XML_SetCharacterDataHandler(FParser, &Characters);
     XML_SetStartDoctypeDeclHandler(FParser, &Doctype);
     XML_SetParamEntityParsing(FParser, XML_PARAM_ENTITY_PARSING_NEVER);
-    // In slices: expat then keeps a small buffer instead of a copy of the whole file.
-    constexpr qsizetype Slice = 1 << 20;
+    constexpr int Slice = 1 << 20;
     XML_Status status = XML_STATUS_OK;
-    for (qsizetype at = 0; status == XML_STATUS_OK;) {
-        const qsizetype n = std::min(Slice, data.size() - at);
-        const bool last = at + n >= data.size();
-        status = XML_Parse(FParser, data.constData() + at, int(n), last ? XML_TRUE : XML_FALSE);
-        at += n;
-        if (last)
+    for (;;) {
+        void* buffer = XML_GetBuffer(FParser, Slice);
+        if (!buffer) {
+            status = XML_STATUS_ERROR; // expat's own error (out of memory) says why
+            break;
+        }
+        const qint64 n = input.read(static_cast<char*>(buffer), Slice);
+        if (n < 0) {
+            FStopMessage = QStringLiteral("Could not read the file: %1").arg(input.errorString());
+            break;
+        }
+        status = XML_ParseBuffer(FParser, int(n), n == 0 ? XML_TRUE : XML_FALSE);
+        if (status != XML_STATUS_OK || n == 0)
             break;
     }
     QString message = FStopMessage;
@@ -131,11 +147,21 @@ TSizeData TReportParser::Counters(const XML_Char** a)
 
 TFileAgeDistribution TReportParser::Ages(const XML_Char** a)
 {
+    struct TNames {
+        std::array<std::string, TFileAgeDistribution::ClassCount> Days, Sizes;
+        TNames()
+        {
+            for (size_t i = 0; i < TFileAgeDistribution::ClassCount; ++i) {
+                Days[i] = "Days_" + std::to_string(TFileAgeDistribution::Limits[i]);
+                Sizes[i] = "Size_" + std::to_string(TFileAgeDistribution::Limits[i]);
+            }
+        }
+    };
+    static const TNames names;
     TFileAgeDistribution ages;
     for (size_t i = 0; i < TFileAgeDistribution::ClassCount; ++i) {
-        const QByteArray limit = QByteArray::number(TFileAgeDistribution::Limits[i]);
-        ages.Counts[i] = int32_t(Number(a, QByteArray("Days_" + limit).constData(), INT32_MIN, INT32_MAX));
-        ages.Sizes[i] = Number(a, QByteArray("Size_" + limit).constData(), LLONG_MIN, LLONG_MAX);
+        ages.Counts[i] = int32_t(Number(a, names.Days[i].c_str(), INT32_MIN, INT32_MAX));
+        ages.Sizes[i] = Number(a, names.Sizes[i].c_str(), LLONG_MIN, LLONG_MAX);
     }
     return ages;
 }

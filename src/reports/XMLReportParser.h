@@ -4,6 +4,7 @@
 #include "lib/platform/FileTime.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <expat.h>
 #include <string>
@@ -23,7 +24,10 @@ struct TReportStop {
 class TReportParser {
 public:
     virtual ~TReportParser() = default;
-    // Returns an empty text or the error, with line and column.
+    // Returns an empty text or the error, with line and column. The input is
+    // read in slices straight into expat's buffer: a report of any size
+    // never needs a copy of itself in memory.
+    QString Parse(QIODevice& input);
     QString Parse(const QByteArray& data);
 
 protected:

@@ -5,6 +5,7 @@
 #include "scan/FileAggregates.h"
 #include "scan/Roots.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <climits>
 
@@ -20,9 +21,9 @@ public:
     {
     }
 
-    TRoot* Read(const QByteArray& data, QString* error)
+    TRoot* Read(QIODevice& input, QString* error)
     {
-        QString message = Parse(data);
+        QString message = Parse(input);
         if (message.isEmpty() && !FRoot)
             message = QStringLiteral("No report information found in the XML file!");
         if (!message.isEmpty()) {
@@ -242,8 +243,11 @@ private:
 
 TRoot* LoadXMLReportData(TRoots& roots, const QByteArray& data, QString* error, const TReportProgress& progress)
 {
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
     TReportReader reader(roots, progress);
-    return reader.Read(data, error);
+    return reader.Read(buffer, error);
 }
 
 TRoot* LoadXMLReport(TRoots& roots, const QString& fileName, QString* error, const TReportProgress& progress)
@@ -254,7 +258,8 @@ TRoot* LoadXMLReport(TRoots& roots, const QString& fileName, QString* error, con
             *error = QStringLiteral("Could not parse XML file %1!\r\n\r\n%2").arg(fileName, file.errorString());
         return nullptr;
     }
-    return LoadXMLReportData(roots, file.readAll(), error, progress);
+    TReportReader reader(roots, progress);
+    return reader.Read(file, error);
 }
 
 } // namespace kelvane
