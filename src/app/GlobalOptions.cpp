@@ -67,6 +67,7 @@ void TGlobalOptions::Load()
         for (int i = 0; i < MediumCount; ++i)
             persistence.LoadObject(FMedia[size_t(i)], FMedia[size_t(i)]->objectName());
         FLoadErrors.append(persistence.Errors);
+        Columns.Load(Settings());
         Settings().beginGroup(QStringLiteral("Shell Column"));
         ShellColumnDecimals = qBound(0, Settings().value(QStringLiteral("Decimals"), 1).toInt(), 9);
         ShellColumnUnit = qBound(0, Settings().value(QStringLiteral("Unit"), int(viewtypes::Mega)).toInt(), 6);
@@ -86,6 +87,7 @@ void TGlobalOptions::Save()
     persistence.SetRunOnlyValues(&RunOnlyValues());
     for (int i = 0; i < MediumCount; ++i)
         persistence.SaveObject(FMedia[size_t(i)], FMedia[size_t(i)]->objectName(), FMedia[size_t(i)]->objectName());
+    Columns.Save(Settings());
     Settings().beginGroup(QStringLiteral("Shell Column"));
     Settings().setValue(QStringLiteral("Decimals"), ShellColumnDecimals);
     Settings().setValue(QStringLiteral("Unit"), ShellColumnUnit);

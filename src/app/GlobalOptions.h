@@ -2,6 +2,7 @@
 #include "BraskGlobalOptions.h"
 #include "lib/Patterns.h"
 #include "lib/ThreadPriority.h"
+#include "scan/ColumnLayout.h"
 #include "scan/MediaSettings.h"
 #include "scan/ViewType.h"
 
@@ -93,6 +94,8 @@ public:
     void SetExcludePatternsForRun(const QString& text);
 
     TMediaSettings& Media(int medium) { return *FMedia[size_t(medium)]; }
+    // The columns of the details list and of the exports.
+    TColumnLayout Columns;
     const TMediaSettings& Media(int medium) const { return *FMedia[size_t(medium)]; }
 
     bool NoWindow() const { return FNoWindow; }

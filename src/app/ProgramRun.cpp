@@ -4,15 +4,21 @@
 #include "GlobalOptions.h"
 #include "PublishedProperties.h"
 #include "lib/ListSeparator.h"
+#include "reports/AggregateList.h"
+#include "reports/FileList.h"
+#include "reports/HtmlExport.h"
+#include "reports/TextExport.h"
 #include "reports/XMLReportComparer.h"
 #include "reports/XMLReportReader.h"
 #include "reports/XMLReportWriter.h"
 #include "scan/Roots.h"
 #include "scan/ScanHistory.h"
+#include "scan/TreeOrder.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTimer>
+#include <cstdio>
 
 namespace kelvane {
 
@@ -59,6 +65,7 @@ bool TProgramRun::OpenReport(const QString& file)
         Fail(QStringLiteral("Path \"%1\": %2").arg(file, error));
         return false;
     }
+    SortBranch(root->RootFolder.get(), FOptions.SortType, FOptions.ViewType);
     if (FRun.ExpandLevel > 0)
         root->RootFolder->ExpandToLevel(FRun.ExpandLevel, FRun.ExpandThreshold);
     return true;
@@ -82,6 +89,7 @@ void TProgramRun::RootScanEnded(TRoot* root)
 {
     if (root->Aborted)
         return; // a stopped scan exports nothing
+    SortBranch(root->RootFolder.get(), FOptions.SortType, FOptions.ViewType);
     if (FRun.Unattended || FRun.NoWindow || FRun.ExpandLevel > 1 || !root->RootFolder->IsExpanded()) {
         root->RootFolder->ExpandToLevel(FRun.ExpandLevel, FRun.ExpandThreshold);
         for (int medium = 1; medium < MediumCount; ++medium)
@@ -107,34 +115,62 @@ QString TProgramRun::OutputName(const QString& name)
     return name.left(split) + QStringLiteral("_%1").arg(n) + name.mid(split);
 }
 
+void TProgramRun::Report(const QString& error)
+{
+    if (!error.isEmpty())
+        Fail(error);
+}
+
 void TProgramRun::RunPostProcessing(TRoot& root)
 {
     const TPostProcessInformation& p = *root.PostProcessing;
-    static const struct {
-        uint16_t Flag;
-        const char* What;
-    } steps[] = {
-        {TPostProcessInformation::ppExcel, "The spreadsheet export"},
-        {TPostProcessInformation::ppText, "The text export"},
-        {TPostProcessInformation::ppHtml, "The HTML export"},
-        {TPostProcessInformation::ppChart, "The chart image"},
-        {TPostProcessInformation::ppExtensionsList, "The extension list"},
-        {TPostProcessInformation::ppUsersList, "The owner list"},
-        {TPostProcessInformation::ppPrint, "Printing"},
-        {TPostProcessInformation::ppEmail, "Sending e-mail"},
-        {TPostProcessInformation::ppFileList, "The list of files"},
+    TFolderData& top = *root.RootFolder;
+    auto skipped = [this, &root](uint16_t flag, const char* what) {
+        if (root.PostProcessing->Flags & flag)
+            Fail(QStringLiteral("%1 of \"%2\" was skipped: it is not available in this version").arg(QString::fromLatin1(what), root.Path));
     };
     if (p.Flags & TPostProcessInformation::ppCompare)
         CompareNow(root, p.CompareFile);
+    skipped(TPostProcessInformation::ppExcel, "The spreadsheet export");
+    if (p.Flags & TPostProcessInformation::ppText)
+        Report(ExportTextFile(top, p.TextFile));
+    if (p.Flags & TPostProcessInformation::ppHtml)
+        Report(ExportHTMLFile(top, p.HtmlFile, p.ChartFile));
     if (p.Flags & TPostProcessInformation::ppXml) {
         const QString& file = p.XmlFile;
         if (const QString error = SaveXMLReport(root, file); !error.isEmpty())
             Fail(QStringLiteral("An error occured while writing to the file: %1\r\nError: %2").arg(file, error));
     }
-    for (const auto& step : steps)
-        if (p.Flags & step.Flag)
-            Fail(QStringLiteral("%1 of \"%2\" was skipped: it is not available in this version")
-                     .arg(QString::fromLatin1(step.What), root.Path));
+    skipped(TPostProcessInformation::ppChart, "The chart image");
+    if (p.Flags & TPostProcessInformation::ppExtensionsList)
+        Report(SaveAggregateList(ExtensionList(top), p.ExtensionsFile));
+    if (p.Flags & TPostProcessInformation::ppUsersList)
+        Report(SaveAggregateList(OwnerList(top), p.UsersFile));
+    skipped(TPostProcessInformation::ppPrint, "Printing");
+    if (!p.MailTo.isEmpty())
+        skipped(TPostProcessInformation::ppEmail, "Sending e-mail");
+    if ((p.Flags & TPostProcessInformation::ppFileList) && !(FRoots && FRoots->IsAnyScanning()))
+        CopyFileLists();
+}
+
+void TProgramRun::CopyFileLists()
+{
+    if (!FRoots)
+        return;
+    QString text;
+    const auto& roots = FRoots->Items();
+    for (auto it = roots.rbegin(); it != roots.rend(); ++it) {
+        TRoot& root = **it;
+        text += BuildFileList(*root.RootFolder, root.ExtensionFilter, root.UserFilter);
+    }
+    if (FActions.SetClipboardText)
+        FActions.SetClipboardText(text);
+    // The clipboard of a windowless run ends with the process.
+    if (FRun.NoWindow) {
+        const QByteArray bytes = text.toLocal8Bit();
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+        std::fflush(stdout);
+    }
 }
 
 void TProgramRun::Execute(const TRunActions& actions)

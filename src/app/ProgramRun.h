@@ -21,6 +21,7 @@ struct TRunActions {
     std::function<bool(const TPostProcessInformation&)> ExportNow;
     std::function<void(const QString&)> ChartForm;
     std::function<void()> ClearClipboard;
+    std::function<void(const QString&)> SetClipboardText;
     std::function<bool()> AnyRootScanning;
     std::function<bool()> AnyRootPresent;
 };
@@ -59,6 +60,10 @@ private:
     bool ScanPath(const QString& path, const TPostProcessInformation* postProcessing, const QString& title);
     void RootScanEnded(TRoot* root);
     void RunPostProcessing(TRoot& root);
+    void Report(const QString& error);
+    // The file lists of all roots, last root first, on the clipboard (and on
+    // standard output without a window).
+    void CopyFileLists();
     // The file name for one more output of the run: later roots writing to
     // the same name get "_2", "_3" ... before the extension.
     QString OutputName(const QString& name);

@@ -1,5 +1,6 @@
 #include "MainForm.h"
 
+#include "ClipboardActions.h"
 #include "app/ApplicationInfo.h"
 #include "app/EventLog.h"
 #include "app/GlobalOptions.h"
@@ -191,7 +192,7 @@ void TMainForm::CollectWindowValues()
 
 void TMainForm::ProcessCommandLine()
 {
-    FRun.Execute(TRunActions{});
+    FRun.Execute(ClipboardActions());
 }
 
 void TMainForm::UpdateCaption(const QString& reportCaption)
