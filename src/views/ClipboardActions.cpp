@@ -1,5 +1,7 @@
 #include "ClipboardActions.h"
 
+#include "reports/TextExport.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 
@@ -13,6 +15,15 @@ TRunActions ClipboardActions()
         actions.SetClipboardText = [](const QString& text) { QGuiApplication::clipboard()->setText(text); };
     }
     return actions;
+}
+
+QString CopyBranchToClipboard(TFolderData& folder)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return QStringLiteral("Error while accessing clipboard: no clipboard");
+    clipboard->setText(ExportTextToString(folder));
+    return {};
 }
 
 } // namespace kelvane

@@ -7,4 +7,11 @@ namespace kelvane {
 // system (a QGuiApplication), which runs that use the clipboard start.
 TRunActions ClipboardActions();
 
+class TFolderData;
+
+// The branch of a folder as tab-separated text on the clipboard (the text
+// export's columns). Returns an empty text or "Error while accessing
+// clipboard: ...".
+QString CopyBranchToClipboard(TFolderData& folder);
+
 } // namespace kelvane

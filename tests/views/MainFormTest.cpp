@@ -1,8 +1,12 @@
 #include "app/GlobalOptions.h"
 #include "app/ProgramRun.h"
+#include "scan/Root.h"
+#include "scan/Roots.h"
+#include "views/ClipboardActions.h"
 #include "views/MainForm.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QSettings>
 #include <QSplitter>
@@ -89,6 +93,32 @@ private slots:
         QVERIFY(!form.PathBox()->isEditable());
         QVERIFY(form.PathBox()->isEnabled());
         qunsetenv("KELVANE");
+    }
+
+    void branchGoesToTheClipboardAsTabSeparatedText()
+    {
+        TGlobalOptions options;
+        SetGlobalOptions(&options);
+        QTemporaryDir tree;
+        QVERIFY(QDir().mkpath(tree.filePath("sub")));
+        QFile file(tree.filePath("sub/f.bin"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(5000, 'x'));
+        file.close();
+        TRoots roots;
+        QSignalSpy ended(&roots, &TRoots::ScanEnded);
+        const auto made = roots.ScanPath(tree.path());
+        QCOMPARE(made.size(), size_t(1));
+        QVERIFY(ended.wait(20000));
+        made.front()->RootFolder->ExpandToLevel(2, 0);
+        QCOMPARE(CopyBranchToClipboard(*made.front()->RootFolder), QString());
+        const QStringList lines = QGuiApplication::clipboard()->text().split("\r\n");
+        QVERIFY(lines.contains(QString("Full Path      \tSize           \tAllocated      \tFiles          \tFolders        \t"
+                                       "% of Parent    \tLast Change    \tLast Access    ")));
+        QVERIFY2(lines.filter(QRegularExpression("^" + QRegularExpression::escape(tree.filePath("sub")) + "\t")).size() == 1,
+                 qPrintable(lines.join('|')));
+        roots.Clear();
+        SetGlobalOptions(nullptr);
     }
 };
 
