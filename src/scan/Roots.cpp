@@ -61,6 +61,7 @@ TRoot* TRoots::FindOrAdd(const QString& path)
     auto root = std::make_unique<TRoot>(*this, path);
     if (TRoot* existing = Find(root->Path))
         return existing;
+    emit RootAboutToBeAdded();
     FRoots.push_back(std::move(root));
     TRoot* added = FRoots.back().get();
     added->AutomaticUpdates = false; // automatic updates come with change notifications
@@ -70,6 +71,7 @@ TRoot* TRoots::FindOrAdd(const QString& path)
 
 TRoot* TRoots::AddRoot(std::unique_ptr<TRoot> root)
 {
+    emit RootAboutToBeAdded();
     FRoots.push_back(std::move(root));
     emit RootAdded(FRoots.back().get());
     return FRoots.back().get();
@@ -128,6 +130,7 @@ void TRoots::Remove(TRoot* root)
     std::unique_ptr<TRoot> doomed = std::move(*it);
     FRoots.erase(it);
     doomed.reset();
+    emit RootRemoved();
 }
 
 void TRoots::Clear()

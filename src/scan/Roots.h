@@ -51,8 +51,11 @@ public:
     int ThreadLimit = 0;
 
 signals:
+    // Brackets for views: a root is appended, or removed.
+    void RootAboutToBeAdded();
     void RootAdded(kelvane::TRoot* root);
     void RootAboutToBeRemoved(kelvane::TRoot* root);
+    void RootRemoved();
     void ScanStarted(kelvane::TRoot* root);
     void ScanEnded(kelvane::TRoot* root);
     void RootFailed(const QString& path, const QString& message);

@@ -10,5 +10,7 @@ class TFolderData;
 // value largest first, or in scan order. Exports and windowless runs walk
 // the tree in this order. User-interface thread only.
 void SortBranch(TFolderData* folder, TSortType sortType, int viewType);
+// The same for the children of one folder only.
+void SortChildrenOf(TFolderData* folder, TSortType sortType, int viewType);
 
 } // namespace kelvane

@@ -1,18 +1,39 @@
 #include "MainForm.h"
 
 #include "ClipboardActions.h"
+#include "DetailsModel.h"
+#include "FolderTreeDelegate.h"
+#include "FolderTreeModel.h"
+#include "ProgressDialog.h"
 #include "app/ApplicationInfo.h"
 #include "app/EventLog.h"
 #include "app/GlobalOptions.h"
 #include "app/ProgramRun.h"
+#include "lib/platform/Paths.h"
+#include "reports/HtmlExport.h"
+#include "reports/TextExport.h"
+#include "reports/XMLReportComparer.h"
+#include "reports/XMLReportReader.h"
+#include "reports/XMLReportWriter.h"
+#include "scan/Root.h"
 #include "scan/Roots.h"
+#include "scan/TreeOrder.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QUrl>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSplitter>
@@ -61,10 +82,18 @@ TMainForm::TMainForm(TGlobalOptions& options, TProgramRun& run, TRoots* roots, Q
         FPathBox->setEnabled(!run.NoWindow());
 
     FOptions.SetSpaceWidth(fontMetrics().horizontalAdvance(QLatin1Char(' ')));
+    // Tree captions line their numbers up in the tree's font.
+    const QFontMetrics metrics = FTree->fontMetrics();
+    SetTextWidthMeasure([metrics](const QString& text) { return metrics.horizontalAdvance(text); });
+    setAcceptDrops(!FRestricted);
+    ConnectModels();
     UpdateCaption();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    SetTextWidthMeasure({});
+}
 
 QSettings& TMainForm::FormSettings()
 {
@@ -83,7 +112,28 @@ void TMainForm::CreateActions()
     FExportHtmlAction = new QAction(tr("Export as &HTML..."), this);
     FExitAction = new QAction(tr("E&xit"), this);
     FExitAction->setShortcut(QKeySequence::Quit);
+    FStopScanAction = new QAction(tr("Stop Scan"), this);
+    FRemoveRootAction = new QAction(tr("&Remove from Kelvane"), this);
     connect(FExitAction, &QAction::triggered, this, &QWidget::close);
+    connect(FStartScanAction, &QAction::triggered, this, [this] { ScanPath(FPathBox->currentText()); });
+    connect(FSelectFolderAction, &QAction::triggered, this, [this] {
+        const QString folder = QFileDialog::getExistingDirectory(this, tr("Select Directory"));
+        if (!folder.isEmpty())
+            ScanPath(folder);
+    });
+    connect(FOpenReportAction, &QAction::triggered, this, &TMainForm::OpenReport);
+    connect(FSaveReportAction, &QAction::triggered, this, &TMainForm::SaveReport);
+    connect(FCompareReportAction, &QAction::triggered, this, &TMainForm::CompareReport);
+    connect(FExportTextAction, &QAction::triggered, this, [this] { ExportCurrent(false); });
+    connect(FExportHtmlAction, &QAction::triggered, this, [this] { ExportCurrent(true); });
+    connect(FStopScanAction, &QAction::triggered, this, [this] {
+        if (TRoot* root = CurrentRoot())
+            root->Stop();
+    });
+    connect(FRemoveRootAction, &QAction::triggered, this, [this] {
+        if (TRoot* root = CurrentRoot(); root && FRoots)
+            FRoots->Remove(root);
+    });
 }
 
 void TMainForm::CreateMenus()
@@ -99,8 +149,44 @@ void TMainForm::CreateMenus()
     file->addAction(FExportHtmlAction);
     file->addSeparator();
     file->addAction(FExitAction);
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    CreateViewActions(view);
+    QMenu* scan = menuBar()->addMenu(tr("&Scan"));
+    scan->addAction(FStartScanAction);
+    scan->addAction(FStopScanAction);
+    scan->addAction(FRemoveRootAction);
     QMenu* tools = menuBar()->addMenu(tr("&Tools"));
     tools->addAction(FOptionsAction);
+}
+
+void TMainForm::CreateViewActions(QMenu* view)
+{
+    using namespace viewtypes;
+    auto group = [this, view](QActionGroup*& target, std::initializer_list<std::pair<const char*, int>> items, int current,
+                              void (TMainForm::*apply)(int)) {
+        target = new QActionGroup(this);
+        for (const auto& [caption, value] : items) {
+            QAction* action = view->addAction(tr(caption));
+            action->setCheckable(true);
+            action->setChecked(value == current);
+            action->setData(value);
+            target->addAction(action);
+            connect(action, &QAction::triggered, this, [this, apply, value = value] { (this->*apply)(value); });
+        }
+        view->addSeparator();
+    };
+    group(FViewTypeGroup,
+          {{"&Size", vt_size}, {"&Allocated Space", vt_alloc}, {"&Percent", vt_percent}, {"&Wasted Space", vt_wasted},
+           {"&CD/DVD Size", vt_CDSize}, {"&File Count", vt_files}},
+          qMax(int(vt_size), int(FOptions.ViewType)), &TMainForm::SetViewType);
+    group(FUnitGroup, {{"Values as &KB", Kilo}, {"Values as &MB", Mega}, {"Values as &GB", Giga}, {"Mi&xed Units", Mixed}},
+          int(FOptions.SizeUnit), &TMainForm::SetSizeUnit);
+    group(FSortGroup, {{"Sort By &Name", stName}, {"Sort By &Size", stSize}, {"N&o Sorting", stNone}}, int(FOptions.SortType),
+          &TMainForm::SetSortType);
+    view->addAction(tr("&Full Expand"), this, [this] { ExpandCurrent(260, 0); });
+    for (int level = 1; level <= 4; ++level)
+        view->addAction(tr("To Level &%1").arg(level), this, [this, level] { ExpandCurrent(level, 0); });
+    view->addAction(tr("Full &Collapse"), this, [this] { ExpandCurrent(0, 0); });
 }
 
 void TMainForm::CreateToolBars()
@@ -113,6 +199,7 @@ void TMainForm::CreateToolBars()
     FPathBox->setMinimumWidth(320);
     FPathBox->setToolTip(tr("Folder, mount point or server to scan"));
     FScanningToolBar->addWidget(FPathBox);
+    connect(FPathBox->lineEdit(), &QLineEdit::returnPressed, this, [this] { ScanPath(FPathBox->currentText()); });
     FScanningToolBar->addAction(FStartScanAction);
     FScanningToolBar->addAction(FSelectFolderAction);
 
@@ -121,6 +208,7 @@ void TMainForm::CreateToolBars()
     FDataToolBar->addAction(FOpenReportAction);
     FDataToolBar->addAction(FSaveReportAction);
     FDataToolBar->addAction(FExportHtmlAction);
+    FDataToolBar->addAction(FStopScanAction);
 }
 
 void TMainForm::CreatePanes()
@@ -132,21 +220,58 @@ void TMainForm::CreatePanes()
     FTree = new QTreeView(left);
     FTree->setObjectName(QStringLiteral("DirectoryTree"));
     FTree->setHeaderHidden(true);
+    FTree->setUniformRowHeights(true);
+    FTree->setTextElideMode(Qt::ElideNone);
+    if (FRoots) {
+        FTreeModel = new TFolderTreeModel(*FRoots, FOptions, this);
+        FTree->setModel(FTreeModel);
+        FTree->setItemDelegate(new TFolderTreeDelegate(FOptions, FTree));
+    }
     FDriveList = new QWidget(left);
     FDriveList->setObjectName(QStringLiteral("DriveList"));
 
     FRightPane = new QTabWidget(FSplitter);
     FRightPane->setObjectName(QStringLiteral("RightPane"));
-    for (const QString& page : {tr("Details"), tr("Chart"), tr("Extensions"), tr("Users"), tr("Top 100 Files"), tr("File Ages"), tr("History")})
+    FDetails = new QTreeView(FRightPane);
+    FDetails->setObjectName(QStringLiteral("DetailsList"));
+    FDetails->setRootIsDecorated(false);
+    FDetails->setUniformRowHeights(true);
+    FDetails->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    FDetailsModel = new TDetailsModel(FOptions, this);
+    FDetails->setModel(FDetailsModel);
+    FDetails->setSortingEnabled(true);
+    FDetails->header()->setSortIndicatorShown(true);
+    FDetails->header()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(FDetails->header(), &QHeaderView::customContextMenuRequested, this, &TMainForm::ShowDetailsHeaderMenu);
+    // A new sort column starts largest first for the counter columns.
+    connect(FDetails->header(), &QHeaderView::sectionClicked, this, [this](int section) {
+        if (section == std::exchange(FDetailsSortSection, section))
+            return;
+        const int type = FDetailsModel->Columns().at(size_t(section));
+        const bool counters = type >= viewtypes::vt_size && type <= viewtypes::vt_Folders;
+        FDetails->sortByColumn(section, counters ? Qt::DescendingOrder : Qt::AscendingOrder);
+    });
+    SortDetailsByViewType();
+    FRightPane->addTab(FDetails, tr("Details"));
+    for (const QString& page : {tr("Chart"), tr("Extensions"), tr("Users"), tr("Top 100 Files"), tr("File Ages"), tr("History")})
         FRightPane->addTab(new QWidget(FRightPane), page);
+    FProgress = new TProgressDialog(this);
     setCentralWidget(FSplitter);
 }
 
 void TMainForm::CreateStatusBar()
 {
+    FFreeSpaceText = new QLabel(this);
+    FFilesText = new QLabel(this);
+    FExcludedText = new QLabel(this);
     FStatusText = new QLabel(this);
+    FFreeSpaceText->setMinimumWidth(260);
+    FFilesText->setMinimumWidth(120);
+    FExcludedText->setMinimumWidth(120);
+    statusBar()->addWidget(FFreeSpaceText);
+    statusBar()->addWidget(FFilesText);
+    statusBar()->addWidget(FExcludedText);
     statusBar()->addWidget(FStatusText, 1);
-    FStatusText->setText(tr("Ready"));
 }
 
 void TMainForm::ApplyRestrictedMode()
@@ -200,6 +325,288 @@ void TMainForm::UpdateCaption(const QString& reportCaption)
     setWindowTitle(MainCaption(ApplicationTitle(), DefaultColumnCaption(FOptions.ViewType), reportCaption));
 }
 
+void TMainForm::ConnectModels()
+{
+    if (!FRoots)
+        return;
+    connect(FTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { SetCurrentFolder(TFolderTreeModel::FolderOf(current)); });
+    connect(FTree, &QTreeView::expanded, this, [this](const QModelIndex& index) {
+        if (TFolderData* folder = TFolderTreeModel::FolderOf(index))
+            folder->SetFlag(TFolderData::fdExpanded, true);
+    });
+    connect(FTree, &QTreeView::collapsed, this, [this](const QModelIndex& index) {
+        if (TFolderData* folder = TFolderTreeModel::FolderOf(index))
+            folder->SetFlag(TFolderData::fdExpanded, false);
+    });
+    connect(FDetails, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
+        TFolderData* entry = FDetailsModel->EntryAt(index.row());
+        if (entry && entry->IsFolder()) {
+            FTree->expand(FTreeModel->IndexOf(entry->Parent));
+            FTree->setCurrentIndex(FTreeModel->IndexOf(entry));
+        }
+    });
+    // A root going away takes its nodes, and the details list's file entries
+    // must go while their root still exists.
+    connect(FRoots, &TRoots::RootAboutToBeRemoved, this, [this](TRoot* root) {
+        if (FCurrent && FCurrent->Root == root) {
+            FCurrent = nullptr;
+            FDetailsModel->Forget();
+            RefreshStatusBar();
+        }
+    });
+    connect(FRoots, &TRoots::ChildrenAboutToBeRemoved, this, [this](TFolderData* parent) {
+        for (const TFolderData* f = FCurrent; f; f = f->Parent)
+            if (f->Parent == parent) {
+                FCurrent = nullptr;
+                FDetailsModel->Forget();
+                break;
+            }
+    });
+    connect(FRoots, &TRoots::RootAdded, this, [this](TRoot* root) {
+        if (!FCurrent)
+            FTree->setCurrentIndex(FTreeModel->IndexOf(root->RootFolder.get()));
+    });
+    connect(FRoots, &TRoots::NodesChanged, this, [this] {
+        FTree->viewport()->update();
+        RefreshStatusBar();
+    });
+    connect(FRoots, &TRoots::ScanEnded, this, [this](TRoot* root) {
+        SyncExpansion();
+        if (FCurrent && FCurrent->Root == root)
+            RefreshAllViews();
+    });
+}
+
+TRoot* TMainForm::CurrentRoot() const
+{
+    return FCurrent ? FCurrent->Root : nullptr;
+}
+
+void TMainForm::SetCurrentFolder(TFolderData* folder)
+{
+    FCurrent = folder;
+    const QModelIndex index = FTreeModel ? FTreeModel->IndexOf(folder) : QModelIndex();
+    if (index.isValid() && FTree->currentIndex() != index) {
+        FTree->setCurrentIndex(index);
+        FTree->scrollTo(index);
+    }
+    if (folder && folder->Root)
+        FPathBox->setEditText(folder->Root->Path);
+    RefreshAllViews();
+}
+
+void TMainForm::ScanPath(const QString& path)
+{
+    if (!FRoots || path.trimmed().isEmpty())
+        return;
+    QString wanted = path.trimmed();
+    if (wanted == QLatin1String("~") || wanted.startsWith(QLatin1String("~/")))
+        wanted = QDir::homePath() + wanted.mid(1); // as a shell would
+    const auto made = FRoots->ScanPath(wanted);
+    if (!made.empty())
+        SetCurrentFolder(made.front()->RootFolder.get());
+}
+
+void TMainForm::RefreshAllViews()
+{
+    if (FRightPane->currentWidget() == FDetails)
+        FDetailsModel->SetFolder(FCurrent);
+    else
+        FDetailsModel->SetFolder(nullptr);
+    TRoot* root = CurrentRoot();
+    UpdateCaption(root ? root->ReportCaption() : QString());
+    RefreshStatusBar();
+}
+
+void TMainForm::RefreshStatusBar()
+{
+    TRoot* root = CurrentRoot();
+    FStopScanAction->setVisible(root && root->IsScanning());
+    FRemoveRootAction->setVisible(root && !root->IsScanning());
+    if (!FCurrent || !root) {
+        FFreeSpaceText->clear();
+        FFilesText->clear();
+        FExcludedText->clear();
+        FStatusText->clear();
+        return;
+    }
+    QString free = tr("Free Space") + QStringLiteral(": ");
+    if (root->FreeBytes >= 0)
+        free += FormatSizeAndUnit(root->FreeBytes, FOptions.SizeUnit);
+    if (root->TotalBytes > 0)
+        free += QStringLiteral("  (of ") + FormatSizeAndUnit(root->TotalBytes, FOptions.SizeUnit) + QLatin1Char(')');
+    FFreeSpaceText->setText(free);
+    FFilesText->setText(FCurrent->GetColumnText(viewtypes::vt_files, false, false).trimmed() + QStringLiteral(" Files"));
+    FExcludedText->setText(FCurrent->IsScanning() ? FormatNumber(root->ExcludedObjects.load(), 0) + QStringLiteral(" Excluded") : QString());
+    FStatusText->setText(root->IsScanning() ? tr("Scanning %1 ...").arg(root->Path) : root->GetTitle());
+}
+
+void TMainForm::SyncExpansion()
+{
+    if (FTreeModel)
+        SyncExpansion(QModelIndex());
+}
+
+void TMainForm::SyncExpansion(const QModelIndex& parent)
+{
+    const int rows = FTreeModel->rowCount(parent);
+    for (int row = 0; row < rows; ++row) {
+        const QModelIndex index = FTreeModel->index(row, 0, parent);
+        const TFolderData* folder = TFolderTreeModel::FolderOf(index);
+        if (folder->IsExpanded()) {
+            FTree->expand(index);
+            SyncExpansion(index);
+        } else if (FTree->isExpanded(index)) {
+            FTree->collapse(index);
+        }
+    }
+}
+
+void TMainForm::ShowDetailsHeaderMenu(const QPoint& at)
+{
+    QMenu menu(this);
+    for (int type = 0; type < viewtypes::ViewTypeCount; ++type) {
+        QAction* action = menu.addAction(FOptions.Columns.Header(type));
+        action->setCheckable(true);
+        action->setChecked(FOptions.Columns.IsVisible(emDetailsView, type));
+        connect(action, &QAction::triggered, this, [this, type](bool on) {
+            FOptions.Columns.Column(type).Media[emDetailsView].Visible = on;
+            FDetailsModel->ApplyColumns();
+        });
+    }
+    menu.exec(FDetails->header()->mapToGlobal(at));
+}
+
+void TMainForm::SortDetailsByViewType()
+{
+    if (FOptions.SortType == viewtypes::stNone)
+        return;
+    const auto& columns = FDetailsModel->Columns();
+    const int wanted = FOptions.SortType == viewtypes::stName ? int(viewtypes::vt_Name) : qMax(int(viewtypes::vt_size), int(FOptions.ViewType));
+    const auto it = std::find(columns.begin(), columns.end(), wanted);
+    if (it == columns.end())
+        return;
+    FDetailsSortSection = int(it - columns.begin());
+    FDetails->sortByColumn(FDetailsSortSection, wanted == viewtypes::vt_Name ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void TMainForm::SetViewType(int viewType)
+{
+    if (viewType == viewtypes::vt_percent && CurrentRoot() && CurrentRoot()->IsCompared)
+        viewType = viewtypes::vt_alloc; // a comparison has no meaningful share
+    FOptions.ViewType = TViewType(viewType);
+    if (FTreeModel)
+        FTreeModel->SortAll();
+    SortDetailsByViewType();
+    FTree->viewport()->update();
+    RefreshAllViews();
+}
+
+void TMainForm::SetSizeUnit(int unit)
+{
+    FOptions.SizeUnit = TUnitType(unit);
+    FTree->viewport()->update();
+    RefreshAllViews();
+}
+
+void TMainForm::SetSortType(int sortType)
+{
+    FOptions.SortType = TSortType(sortType);
+    if (FTreeModel)
+        FTreeModel->SortAll();
+    SortDetailsByViewType();
+}
+
+void TMainForm::ExpandCurrent(int levels, int minimumMB)
+{
+    if (!FCurrent || (CurrentRoot() && CurrentRoot()->IsScanning()))
+        return;
+    FCurrent->ExpandToLevel(levels, minimumMB);
+    const QModelIndex index = FTreeModel->IndexOf(FCurrent);
+    if (FCurrent->IsExpanded())
+        FTree->expand(index);
+    else
+        FTree->collapse(index);
+    SyncExpansion(index);
+}
+
+void TMainForm::OpenReport()
+{
+    const QString file = QFileDialog::getOpenFileName(this, tr("Open Kelvane XML Report"), {}, tr("XML Reports (*.xml);;All files (*)"));
+    if (file.isEmpty() || !FRoots)
+        return;
+    QString error;
+    TRoot* root = LoadXMLReport(*FRoots, file, &error, FProgress->Callback());
+    FProgress->Close();
+    if (!root) {
+        ShowMessage(EEventType::Error, error);
+        return;
+    }
+    SortBranch(root->RootFolder.get(), FOptions.SortType, qMax(int(viewtypes::vt_size), int(FOptions.ViewType)));
+    SetCurrentFolder(root->RootFolder.get());
+    SyncExpansion();
+}
+
+void TMainForm::SaveReport()
+{
+    TRoot* root = CurrentRoot();
+    if (!root || root->IsScanning())
+        return;
+    const QString file = QFileDialog::getSaveFileName(this, tr("Save Kelvane Data"), {}, tr("XML Reports (*.xml)"));
+    if (file.isEmpty())
+        return;
+    const QString error = SaveXMLReport(*root, file, FProgress->Callback());
+    FProgress->Close();
+    if (!error.isEmpty())
+        ShowMessage(EEventType::Error, QStringLiteral("An error occured while writing to the file: %1\r\nError: %2").arg(file, error));
+}
+
+void TMainForm::CompareReport()
+{
+    TRoot* root = CurrentRoot();
+    if (!root || root->IsScanning())
+        return;
+    const QString file = QFileDialog::getOpenFileName(this, tr("Compare with XML Report"), {}, tr("XML Reports (*.xml);;All files (*)"));
+    if (file.isEmpty())
+        return;
+    const QString error = CompareWithXMLReport(*root, file, {}, FProgress->Callback());
+    FProgress->Close();
+    if (!error.isEmpty())
+        ShowMessage(EEventType::Error, error);
+    FTree->viewport()->update();
+    RefreshAllViews();
+}
+
+void TMainForm::ExportCurrent(bool html)
+{
+    TRoot* root = CurrentRoot();
+    if (!root || !FCurrent)
+        return;
+    const QString filter = html ? tr("Kelvane HTML Report (*.html *.htm);;All files (*)") : tr("Text Files (*.txt);;CSV Files (*.csv);;All files (*)");
+    const QString file = QFileDialog::getSaveFileName(this, tr("Save Kelvane Data"), {}, filter);
+    if (file.isEmpty())
+        return;
+    TFolderData& top = *root->RootFolder;
+    const QString error = html ? ExportHTMLFile(top, file, {}, FProgress->Callback()) : ExportTextFile(top, file, false, FProgress->Callback());
+    FProgress->Close();
+    if (!error.isEmpty())
+        ShowMessage(EEventType::Error, error);
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event)
+{
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isDir())
+            ScanPath(url.toLocalFile());
+}
+
 void TMainForm::closeEvent(QCloseEvent* event)
 {
     // The start-up scan reads the list from its end: keep the roots' order.
@@ -208,6 +615,8 @@ void TMainForm::closeEvent(QCloseEvent* event)
         for (auto it = FRoots->Items().crbegin(); it != FRoots->Items().crend(); ++it)
             FOptions.StartupPaths.append((*it)->Path);
     }
+    FCurrent = nullptr;
+    FDetailsModel->Forget();
     if (FRoots)
         FRoots->Clear();
     if (FRun.SavesSettings()) {

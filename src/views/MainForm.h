@@ -9,11 +9,18 @@ class QTabWidget;
 class QTreeView;
 class QToolBar;
 class QAction;
+class QActionGroup;
+class QModelIndex;
 
 namespace kelvane {
 
+class TDetailsModel;
+class TFolderData;
+class TFolderTreeModel;
 class TGlobalOptions;
 class TProgramRun;
+class TProgressDialog;
+class TRoot;
 class TRoots;
 
 // The caption: the application title, and for a current folder the header of
@@ -37,9 +44,25 @@ public:
     QTabWidget* RightPane() const { return FRightPane; }
     void UpdateCaption(const QString& reportCaption = {});
 
+    QTreeView* Tree() const { return FTree; }
+    QTreeView* Details() const { return FDetails; }
+    TFolderTreeModel* TreeModel() const { return FTreeModel; }
+    TDetailsModel* DetailsModel() const { return FDetailsModel; }
+    TProgressDialog* Progress() const { return FProgress; }
+    // The folder the right pane shows; null for none.
+    TFolderData* CurrentFolder() const { return FCurrent; }
+    void SetCurrentFolder(TFolderData* folder);
+    // Scans the path as a new root (the path box, dropped folders).
+    void ScanPath(const QString& path);
+    void RefreshAllViews();
+    // The tree opens what the nodes' expanded marks say.
+    void SyncExpansion();
+
 protected:
     QSettings& FormSettings() override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreateActions();
@@ -50,6 +73,21 @@ private:
     void ApplyRestrictedMode();
     void ApplyWindowValues();
     void CollectWindowValues();
+    void CreateViewActions(QMenu* view);
+    void ConnectModels();
+    void RefreshStatusBar();
+    void ShowDetailsHeaderMenu(const QPoint& at);
+    void SortDetailsByViewType();
+    void SetViewType(int viewType);
+    void SetSizeUnit(int unit);
+    void SetSortType(int sortType);
+    void ExpandCurrent(int levels, int minimumMB);
+    TRoot* CurrentRoot() const;
+    void OpenReport();
+    void SaveReport();
+    void CompareReport();
+    void ExportCurrent(bool html);
+    void SyncExpansion(const QModelIndex& parent);
 
     TGlobalOptions& FOptions;
     TProgramRun& FRun;
@@ -64,7 +102,21 @@ private:
     QTabWidget* FRightPane = nullptr;
     QToolBar* FScanningToolBar = nullptr;
     QToolBar* FDataToolBar = nullptr;
+    QTreeView* FDetails = nullptr;
+    TFolderTreeModel* FTreeModel = nullptr;
+    TDetailsModel* FDetailsModel = nullptr;
+    TProgressDialog* FProgress = nullptr;
+    TFolderData* FCurrent = nullptr;
+    int FDetailsSortSection = -1;
+    QLabel* FFreeSpaceText = nullptr;
+    QLabel* FFilesText = nullptr;
+    QLabel* FExcludedText = nullptr;
     QLabel* FStatusText = nullptr;
+    QActionGroup* FViewTypeGroup = nullptr;
+    QActionGroup* FUnitGroup = nullptr;
+    QActionGroup* FSortGroup = nullptr;
+    QAction* FStopScanAction = nullptr;
+    QAction* FRemoveRootAction = nullptr;
 
     QAction* FStartScanAction = nullptr;
     QAction* FSelectFolderAction = nullptr;
