@@ -38,14 +38,19 @@ const TGlobalOptions* Options()
     return HasGlobalOptions() ? &GlobalOptions() : nullptr;
 }
 
-int CompareTexts(const QString& a, const QString& b)
+QCollator& NameCollator()
 {
     static thread_local QCollator collator = [] {
         QCollator c;
         c.setCaseSensitivity(Qt::CaseInsensitive);
         return c;
     }();
-    const int r = collator.compare(a, b);
+    return collator;
+}
+
+int CompareTexts(const QString& a, const QString& b)
+{
+    const int r = NameCollator().compare(a, b);
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 
@@ -135,6 +140,17 @@ int TFolderData::IndexOfChild(const TFolderData* child) const
 {
     const auto it = std::find(FChildren.begin(), FChildren.end(), child);
     return it == FChildren.end() ? -1 : int(it - FChildren.begin());
+}
+
+QCollatorSortKey NameSortKey(const QString& name)
+{
+    return NameCollator().sortKey(name);
+}
+
+void TFolderData::SetChildOrder(std::vector<TFolderData*> children)
+{
+    Q_ASSERT(children.size() == FChildren.size());
+    FChildren = std::move(children);
 }
 
 void TFolderData::SortChildren(const std::function<bool(const TFolderData*, const TFolderData*)>& less)

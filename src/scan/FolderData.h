@@ -2,6 +2,7 @@
 #include "SizeData.h"
 #include "lib/platform/FileTime.h"
 
+#include <QCollator>
 #include <QString>
 #include <atomic>
 #include <functional>
@@ -52,6 +53,8 @@ public:
     int IndexOfChild(const TFolderData* child) const;
     void TrimChildren() { FChildren.shrink_to_fit(); }
     void SortChildren(const std::function<bool(const TFolderData*, const TFolderData*)>& less);
+    // The same children in another order.
+    void SetChildOrder(std::vector<TFolderData*> children);
 
     // --- counters
     TSizeData& SizeData() { return IsFilesItem() && Parent ? Parent->FOwnFiles : FOwnSize; }
@@ -156,6 +159,9 @@ private:
     std::unique_ptr<TFileAggregates> FAggregates;
     std::vector<TFolderData*> FChildren;
 };
+
+// The key that orders names as the tree does (ignoring case, by the locale).
+QCollatorSortKey NameSortKey(const QString& name);
 
 // How wide a text is in the main window's font; 100 without a window.
 void SetTextWidthMeasure(std::function<int(const QString&)> measure);

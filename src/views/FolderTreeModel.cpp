@@ -74,11 +74,14 @@ int TFolderTreeModel::RowOf(const TFolderData* folder) const
     const auto hint = FRowHints.find(folder);
     if (hint != FRowHints.end() && hint->second < int(siblings.size()) && siblings[size_t(hint->second)] == folder)
         return hint->second;
-    const auto it = std::find(siblings.begin(), siblings.end(), folder);
-    if (it == siblings.end())
-        return -1;
-    const int row = int(it - siblings.begin());
-    FRowHints[folder] = row;
+    // A miss learns the rows of all siblings at once: the next look-ups
+    // among many thousands of them cost nothing.
+    int row = -1;
+    for (size_t i = 0; i < siblings.size(); ++i) {
+        FRowHints[siblings[i]] = int(i);
+        if (siblings[i] == folder)
+            row = int(i);
+    }
     return row;
 }
 
@@ -101,9 +104,7 @@ QModelIndex TFolderTreeModel::index(int row, int column, const QModelIndex& pare
     const TFolderData* folder = FolderOf(parent);
     if (row >= int(folder->Children().size()))
         return {};
-    TFolderData* child = folder->Children()[size_t(row)];
-    FRowHints[child] = row;
-    return createIndex(row, 0, child);
+    return createIndex(row, 0, folder->Children()[size_t(row)]);
 }
 
 QModelIndex TFolderTreeModel::parent(const QModelIndex& child) const
