@@ -40,6 +40,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -363,14 +364,25 @@ void TMainForm::ConnectModels()
                 break;
             }
     });
+    // A new root shows its first level while it is being scanned.
     connect(FRoots, &TRoots::RootAdded, this, [this](TRoot* root) {
+        const QModelIndex index = FTreeModel->IndexOf(root->RootFolder.get());
+        root->RootFolder->SetFlag(TFolderData::fdExpanded, true);
+        FTree->expand(index);
         if (!FCurrent)
-            FTree->setCurrentIndex(FTreeModel->IndexOf(root->RootFolder.get()));
+            FTree->setCurrentIndex(index);
     });
-    connect(FRoots, &TRoots::NodesChanged, this, [this] {
-        FTree->viewport()->update();
-        RefreshStatusBar();
+    connect(FRoots, &TRoots::ScanStarted, this, [this] { RefreshStatusBar(); });
+    // Counters grow between the hand-overs of new nodes too.
+    auto* ticker = new QTimer(this);
+    ticker->setInterval(400);
+    connect(ticker, &QTimer::timeout, this, [this] {
+        if (FRoots->IsAnyScanning()) {
+            FTree->viewport()->update();
+            RefreshStatusBar();
+        }
     });
+    ticker->start();
     connect(FRoots, &TRoots::ScanEnded, this, [this](TRoot* root) {
         SyncExpansion();
         if (FCurrent && FCurrent->Root == root)
