@@ -8,7 +8,10 @@
 #include "scan/FolderData.h"
 #include "scan/Root.h"
 
+#include <QApplication>
 #include <QFont>
+#include <QMimeDatabase>
+#include <QStyle>
 #include <algorithm>
 
 namespace kelvane {
@@ -37,6 +40,23 @@ TDetailsModel::TDetailsModel(TGlobalOptions& options, QObject* parent)
 }
 
 TDetailsModel::~TDetailsModel() = default;
+
+QIcon TDetailsModel::IconOf(const TFolderData& entry) const
+{
+    if (!entry.IsFileItem())
+        return QApplication::style()->standardIcon(QStyle::SP_DirIcon);
+    // One look-up per extension: the type database is slow for long lists.
+    const QString key = FromLocalPath(TExtensionSizeArray::KeyOf(entry.Name));
+    auto it = FIcons.find(key);
+    if (it == FIcons.end()) {
+        const QMimeType type = QMimeDatabase().mimeTypeForFile(entry.NameText(), QMimeDatabase::MatchExtension);
+        QIcon icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+        if (icon.isNull())
+            icon = QApplication::style()->standardIcon(QStyle::SP_FileIcon);
+        it = FIcons.insert(key, icon);
+    }
+    return *it;
+}
 
 void TDetailsModel::Forget()
 {
@@ -123,6 +143,8 @@ QVariant TDetailsModel::data(const QModelIndex& index, int role) const
         return {};
     case Qt::ToolTipRole:
         return type == vt_Name ? QVariant(entry->GetHint()) : QVariant();
+    case Qt::DecorationRole:
+        return type == vt_Name ? QVariant(IconOf(*entry)) : QVariant();
     default:
         return {};
     }

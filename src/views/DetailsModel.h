@@ -1,5 +1,7 @@
 #pragma once
 #include <QAbstractTableModel>
+#include <QHash>
+#include <QIcon>
 #include <memory>
 #include <vector>
 
@@ -34,7 +36,10 @@ public:
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
 private:
+    QIcon IconOf(const TFolderData& entry) const;
+
     TGlobalOptions& FOptions;
+    mutable QHash<QString, QIcon> FIcons; // by extension
     TFolderData* FFolder = nullptr;
     std::vector<int> FColumns;
     std::vector<TFolderData*> FEntries;                // subfolders, then files

@@ -2,6 +2,7 @@
 
 #include "ClipboardActions.h"
 #include "DetailsModel.h"
+#include "FileManagerActions.h"
 #include "FolderTreeDelegate.h"
 #include "FolderTreeModel.h"
 #include "ProgressDialog.h"
@@ -22,6 +23,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -43,6 +45,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace kelvane {
 
@@ -188,6 +191,80 @@ void TMainForm::CreateViewActions(QMenu* view)
     for (int level = 1; level <= 4; ++level)
         view->addAction(tr("To Level &%1").arg(level), this, [this, level] { ExpandCurrent(level, 0); });
     view->addAction(tr("Full &Collapse"), this, [this] { ExpandCurrent(0, 0); });
+    view->addSeparator();
+    view->addAction(tr("&Find Deepest Nesting"), this, &TMainForm::FindDeepestNesting);
+    QAction* up = view->addAction(tr("Go Up"), this, &TMainForm::GoUp);
+    up->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Up));
+}
+
+void TMainForm::ShowTreeMenu(const QPoint& at)
+{
+    TFolderData* folder = TFolderTreeModel::FolderOf(FTree->indexAt(at));
+    if (!folder)
+        return;
+    SetCurrentFolder(folder);
+    const QString path = ExcludeTrailingPathDelimiter(folder->IsFilesItem() ? folder->Parent->GetFullPath() : folder->GetFullPath());
+    QMenu menu(this);
+    // Programs and the file manager are not offered on shared machines.
+    const bool desktop = !FRestricted && !folder->Root->IsLoadedReport;
+    menu.addAction(tr("&Open"), this, [path] { OpenWithDesktop(path); })->setEnabled(desktop);
+    menu.addAction(tr("Open &Containing Folder"), this, [path] { ShowInFileManager(path); })->setEnabled(desktop);
+    menu.addAction(tr("Copy &Path"), this, [path] { QGuiApplication::clipboard()->setText(path); });
+    menu.addAction(tr("P&roperties"), this, [this, path] {
+        if (!ShowFileManagerProperties(path))
+            FStatusText->setText(tr("The file manager did not answer"));
+    })->setEnabled(desktop);
+    menu.addSeparator();
+    menu.addAction(tr("&Full Expand"), this, [this] { ExpandCurrent(260, 0); });
+    menu.addAction(tr("Full &Collapse"), this, [this] { ExpandCurrent(0, 0); });
+    menu.addAction(tr("Copy &Branch Data to Clipboard"), this, [this, folder] {
+        if (const QString error = CopyBranchToClipboard(*folder); !error.isEmpty())
+            ShowMessage(EEventType::Error, error);
+    });
+    menu.addAction(tr("&Find Deepest Nesting"), this, &TMainForm::FindDeepestNesting);
+    if (!folder->Parent) {
+        menu.addSeparator();
+        menu.addAction(folder->Root->IsScanning() ? FStopScanAction : FRemoveRootAction);
+    }
+    menu.exec(FTree->viewport()->mapToGlobal(at));
+}
+
+void TMainForm::FindDeepestNesting()
+{
+    if (!FCurrent)
+        return;
+    const TFolderData* deepest = FCurrent;
+    int best = 0;
+    std::function<void(const TFolderData*, int)> walk = [&](const TFolderData* folder, int depth) {
+        if (depth > best && !folder->IsFilesItem()) {
+            best = depth;
+            deepest = folder;
+        }
+        for (const TFolderData* child : folder->Children())
+            walk(child, depth + 1);
+    };
+    walk(FCurrent, 0);
+    for (const TFolderData* p = deepest->Parent; p; p = p->Parent)
+        FTree->expand(FTreeModel->IndexOf(p));
+    SetCurrentFolder(const_cast<TFolderData*>(deepest));
+}
+
+void TMainForm::GoUp()
+{
+    if (!FCurrent)
+        return;
+    if (FCurrent->Parent) {
+        SetCurrentFolder(FCurrent->Parent);
+        return;
+    }
+    TRoot* root = FCurrent->Root;
+    if (!root || IsDriveRoot(root->Path) || FRun.Unattended() || FRun.NoWindow())
+        return;
+    const QString parent = ExtractFilePath(ExcludeTrailingPathDelimiter(root->Path));
+    if (QMessageBox::question(this, ApplicationTitle(), tr("Do you want to scan \"%1\"?").arg(parent)) != QMessageBox::Yes)
+        return;
+    FRoots->Remove(root);
+    ScanPath(parent);
 }
 
 void TMainForm::CreateToolBars()
@@ -223,6 +300,8 @@ void TMainForm::CreatePanes()
     FTree->setHeaderHidden(true);
     FTree->setUniformRowHeights(true);
     FTree->setTextElideMode(Qt::ElideNone);
+    FTree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(FTree, &QWidget::customContextMenuRequested, this, &TMainForm::ShowTreeMenu);
     if (FRoots) {
         FTreeModel = new TFolderTreeModel(*FRoots, FOptions, this);
         FTree->setModel(FTreeModel);
@@ -340,6 +419,7 @@ void TMainForm::ConnectModels()
         if (TFolderData* folder = TFolderTreeModel::FolderOf(index))
             folder->SetFlag(TFolderData::fdExpanded, false);
     });
+    connect(FDetails->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TMainForm::ShowSelectionSummary);
     connect(FDetails, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
         TFolderData* entry = FDetailsModel->EntryAt(index.row());
         if (entry && entry->IsFolder()) {
@@ -452,6 +532,25 @@ void TMainForm::RefreshStatusBar()
     FFilesText->setText(FCurrent->GetColumnText(viewtypes::vt_files, false, false).trimmed() + QStringLiteral(" Files"));
     FExcludedText->setText(FCurrent->IsScanning() ? FormatNumber(root->ExcludedObjects.load(), 0) + QStringLiteral(" Excluded") : QString());
     FStatusText->setText(root->IsScanning() ? tr("Scanning %1 ...").arg(root->Path) : root->GetTitle());
+}
+
+void TMainForm::ShowSelectionSummary()
+{
+    const QModelIndexList rows = FDetails->selectionModel()->selectedRows();
+    if (rows.size() <= 1 || !FCurrent) {
+        RefreshStatusBar();
+        return;
+    }
+    // A folder object of its own sums the selected entries.
+    TFolderData sum(nullptr, false, std::string(), FCurrent->Root);
+    for (const QModelIndex& row : rows)
+        sum.SizeData().Add(FDetailsModel->EntryAt(row.row())->SizeData());
+    const int viewType = qMax(int(viewtypes::vt_size), int(FOptions.ViewType));
+    if (viewType == viewtypes::vt_percent)
+        FExcludedText->setText(sum.SizeData().GetText(viewtypes::vt_percent, viewtypes::None, false, FCurrent->SizeData().Size));
+    else
+        FExcludedText->setText(sum.SizeData().GetText(viewType, FOptions.SizeUnit, false));
+    FFilesText->setText(tr("%1 Objects").arg(rows.size()));
 }
 
 void TMainForm::SyncExpansion()

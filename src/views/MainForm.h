@@ -57,6 +57,11 @@ public:
     void RefreshAllViews();
     // The tree opens what the nodes' expanded marks say.
     void SyncExpansion();
+    // The deepest folder below the current one (the first in tree order
+    // among equally deep ones) becomes current.
+    void FindDeepestNesting();
+    // The parent becomes current; at a root, its parent folder may be scanned.
+    void GoUp();
 
 protected:
     QSettings& FormSettings() override;
@@ -77,6 +82,8 @@ private:
     void ConnectModels();
     void RefreshStatusBar();
     void ShowDetailsHeaderMenu(const QPoint& at);
+    void ShowTreeMenu(const QPoint& at);
+    void ShowSelectionSummary();
     void SortDetailsByViewType();
     void SetViewType(int viewType);
     void SetSizeUnit(int unit);

@@ -8,6 +8,7 @@
 #include "views/MainForm.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTreeView>
@@ -96,6 +97,26 @@ private slots:
         QCOMPARE(names, QStringList({"big", "small", "top.log", "zz.txt"})); // folders before files, then by name
     }
 
+    void deepestNestingGoUpAndSelectionSummary()
+    {
+        TGlobalOptions options;
+        Session session(options);
+        TFolderData* root = session.Scan(FTree.path());
+        TMainForm& form = *session.Form;
+        form.SetCurrentFolder(root);
+        form.FindDeepestNesting();
+        QCOMPARE(form.CurrentFolder()->GetDisplayName(), QString("deep"));
+        QVERIFY(form.Tree()->isExpanded(form.TreeModel()->IndexOf(form.CurrentFolder()->Parent)));
+        form.GoUp();
+        QCOMPARE(form.CurrentFolder()->GetDisplayName(), QString("big"));
+
+        form.SetCurrentFolder(root);
+        form.Details()->selectAll();
+        const QStringList panels = StatusTexts(form);
+        QVERIFY2(panels.contains("4 Objects"), qPrintable(panels.join('|')));
+        QVERIFY2(panels.contains("0.0 MB"), qPrintable(panels.join('|'))); // 4,350 bytes in MB
+    }
+
     void columnLayoutSurvivesARestart()
     {
         {
@@ -155,6 +176,14 @@ private:
         for (int row = 0; row < model.rowCount(parent); ++row)
             names.append(TFolderTreeModel::FolderOf(model.index(row, 0, parent))->GetDisplayName());
         return names;
+    }
+
+    static QStringList StatusTexts(QWidget& form)
+    {
+        QStringList texts;
+        for (QLabel* label : form.findChildren<QLabel*>())
+            texts.append(label->text());
+        return texts;
     }
 
     static void Trigger(QWidget& form, const QString& caption)
