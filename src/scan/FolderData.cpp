@@ -124,6 +124,15 @@ void TFolderData::AppendChild(TFolderData* child)
     FChildren.push_back(child);
 }
 
+std::unique_ptr<TFolderData> TFolderData::TakeChild(TFolderData* child)
+{
+    const auto it = std::find(FChildren.begin(), FChildren.end(), child);
+    if (it == FChildren.end())
+        return nullptr;
+    FChildren.erase(it);
+    return std::unique_ptr<TFolderData>(child);
+}
+
 void TFolderData::DeleteChildren()
 {
     for (TFolderData* child : FChildren)

@@ -48,6 +48,8 @@ public:
     const std::vector<TFolderData*>& Children() const { return FChildren; }
     void AppendChild(TFolderData* child);   // takes ownership
     void DeleteChildren();
+    // Detaches a child; the caller owns it.
+    std::unique_ptr<TFolderData> TakeChild(TFolderData* child);
     // Takes ownership of the children away (to free them later).
     std::vector<TFolderData*> TakeChildren();
     int IndexOfChild(const TFolderData* child) const;

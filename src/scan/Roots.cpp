@@ -133,6 +133,22 @@ void TRoots::Remove(TRoot* root)
     emit RootRemoved();
 }
 
+void TRoots::RemoveNode(TFolderData* node, bool subtract)
+{
+    TFolderData* parent = node ? node->Parent : nullptr;
+    if (!parent || node->IsScanning())
+        return;
+    if (subtract) {
+        std::lock_guard lock(node->Root->Lock);
+        TSizeData delta = node->SizeData();
+        delta.Folders += node->IsFolder() ? 1 : 0;
+        parent->SubtractDelta(delta, false);
+    }
+    emit NodeAboutToBeRemoved(node);
+    std::unique_ptr<TFolderData> doomed = parent->TakeChild(node);
+    emit NodeRemoved(parent);
+}
+
 void TRoots::Clear()
 {
     while (!FRoots.empty())

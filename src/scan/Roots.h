@@ -29,6 +29,10 @@ public:
     TRoot* AddRoot(std::unique_ptr<TRoot> root);
     TRoot* Find(const QString& path) const;
     void Remove(TRoot* root);
+    // Takes a folder that is not being scanned out of its tree; with
+    // subtract its counters leave its ancestors too, otherwise their totals
+    // stay (the disk is not touched either way).
+    void RemoveNode(TFolderData* node, bool subtract);
     void Clear();
     bool IsAnyScanning() const;
     const std::vector<std::unique_ptr<TRoot>>& Items() const { return FRoots; }
@@ -64,6 +68,8 @@ signals:
     void ChildrenInserted(kelvane::TFolderData* parent);
     void ChildrenAboutToBeRemoved(kelvane::TFolderData* parent);
     void ChildrenRemoved(kelvane::TFolderData* parent);
+    void NodeAboutToBeRemoved(kelvane::TFolderData* node);
+    void NodeRemoved(kelvane::TFolderData* parent);
     void NodesChanged();
 
 private:

@@ -1,5 +1,6 @@
 #include "DetailsModel.h"
 
+#include "PercentBarDelegate.h"
 #include "app/GlobalOptions.h"
 #include "lib/platform/DirectoryLister.h"
 #include "lib/platform/OwnerNames.h"
@@ -145,6 +146,13 @@ QVariant TDetailsModel::data(const QModelIndex& index, int role) const
         return type == vt_Name ? QVariant(entry->GetHint()) : QVariant();
     case Qt::DecorationRole:
         return type == vt_Name ? QVariant(IconOf(*entry)) : QVariant();
+    case TPercentBarDelegate::ShareRole: {
+        // The entry's share of its folder; no bar for comparisons or while the folder fills.
+        if (type != vt_percent || !FFolder || FFolder->IsScanning() || (entry->Root && entry->Root->IsCompared))
+            return {};
+        const double whole = double(FFolder->SizeData().Size);
+        return whole > 0 ? QVariant(double(entry->ShownCounters().Size) / whole) : QVariant(0.0);
+    }
     default:
         return {};
     }

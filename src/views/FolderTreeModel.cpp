@@ -10,13 +10,57 @@
 #include <QApplication>
 #include <QColor>
 #include <QFont>
+#include <QPainter>
+#include <QPixmap>
 #include <QStyle>
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <utility>
 
 namespace kelvane {
 
 using namespace viewtypes;
+
+namespace {
+
+// The state picture of a root being scanned: a disc filled in 16 steps.
+QIcon ProgressIcon(int step)
+{
+    static std::array<QIcon, 16> icons;
+    QIcon& icon = icons[size_t(std::clamp(step, 0, 15))];
+    if (icon.isNull()) {
+        QPixmap pixmap(16, 16);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QColor(40, 90, 160));
+        painter.setBrush(QColor(230, 238, 250));
+        painter.drawEllipse(1, 1, 14, 14);
+        painter.setBrush(QColor(60, 130, 220));
+        painter.drawPie(QRect(1, 1, 14, 14), 90 * 16, -int(std::lround(360.0 * 16 * step / 15)));
+        icon = QIcon(pixmap);
+    }
+    return icon;
+}
+
+// A folder with a mark in its corner: work under way below it.
+QIcon BusyFolderIcon()
+{
+    static QIcon icon;
+    if (icon.isNull()) {
+        QPixmap pixmap = QApplication::style()->standardIcon(QStyle::SP_DirIcon).pixmap(16, 16);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(255, 140, 0));
+        painter.drawEllipse(9, 9, 6, 6);
+        icon = QIcon(pixmap);
+    }
+    return icon;
+}
+
+} // namespace
 
 TFolderTreeModel::TFolderTreeModel(TRoots& roots, const TGlobalOptions& options, QObject* parent)
     : QAbstractItemModel(parent)
@@ -48,6 +92,12 @@ TFolderTreeModel::TFolderTreeModel(TRoots& roots, const TGlobalOptions& options,
         if (std::exchange(FPendingRemoval, false))
             endRemoveRows();
     });
+    connect(&roots, &TRoots::NodeAboutToBeRemoved, this, [this](TFolderData* node) {
+        const int row = RowOf(node);
+        FRowHints.clear();
+        beginRemoveRows(IndexOf(node->Parent), row, row);
+    });
+    connect(&roots, &TRoots::NodeRemoved, this, [this] { endRemoveRows(); });
     // Sizes settle when a scan ends: the tree takes its final order.
     connect(&roots, &TRoots::ScanEnded, this, [this] { SortAll(); });
 }
@@ -164,12 +214,16 @@ QVariant TFolderTreeModel::data(const QModelIndex& index, int role) const
         QStyle* style = QApplication::style();
         if (folder->IsFilesItem())
             return style->standardIcon(QStyle::SP_FileIcon);
+        if (!folder->Parent && folder->Root && folder->Root->IsScanning())
+            return ProgressIcon(int(std::lround(folder->Root->GetProgressPercent() / 100.0 * 15)));
         if (folder->Error != 0)
             return style->standardIcon(QStyle::SP_MessageBoxWarning);
-        if (folder->IsLink())
-            return style->standardIcon(QStyle::SP_DirLinkIcon);
         if (!folder->Parent)
             return style->standardIcon(QStyle::SP_DriveHDIcon);
+        if (folder->IsLink())
+            return style->standardIcon(QStyle::SP_DirLinkIcon);
+        if (folder->Root && folder->Root->IsScanning() && const_cast<TFolderData*>(folder)->IsBranchBusy())
+            return BusyFolderIcon();
         return style->standardIcon(QStyle::SP_DirIcon);
     }
     case ShareRole: {

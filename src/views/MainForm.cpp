@@ -5,6 +5,7 @@
 #include "FileManagerActions.h"
 #include "FolderTreeDelegate.h"
 #include "FolderTreeModel.h"
+#include "PercentBarDelegate.h"
 #include "ProgressDialog.h"
 #include "app/ApplicationInfo.h"
 #include "app/EventLog.h"
@@ -12,6 +13,7 @@
 #include "app/ProgramRun.h"
 #include "lib/platform/Paths.h"
 #include "reports/HtmlExport.h"
+#include "reports/ListText.h"
 #include "reports/TextExport.h"
 #include "reports/XMLReportComparer.h"
 #include "reports/XMLReportReader.h"
@@ -31,10 +33,13 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QUrl>
 #include <QMessageBox>
 #include <QScreen>
@@ -130,6 +135,9 @@ void TMainForm::CreateActions()
     connect(FCompareReportAction, &QAction::triggered, this, &TMainForm::CompareReport);
     connect(FExportTextAction, &QAction::triggered, this, [this] { ExportCurrent(false); });
     connect(FExportHtmlAction, &QAction::triggered, this, [this] { ExportCurrent(true); });
+    FSaveListAction = new QAction(tr("&Save List..."), this);
+    FSaveListAction->setToolTip(tr("Save the list content to a file"));
+    connect(FSaveListAction, &QAction::triggered, this, &TMainForm::SaveDetailsList);
     connect(FStopScanAction, &QAction::triggered, this, [this] {
         if (TRoot* root = CurrentRoot())
             root->Stop();
@@ -151,6 +159,7 @@ void TMainForm::CreateMenus()
     file->addSeparator();
     file->addAction(FExportTextAction);
     file->addAction(FExportHtmlAction);
+    file->addAction(FSaveListAction);
     file->addSeparator();
     file->addAction(FExitAction);
     QMenu* view = menuBar()->addMenu(tr("&View"));
@@ -190,11 +199,106 @@ void TMainForm::CreateViewActions(QMenu* view)
     view->addAction(tr("&Full Expand"), this, [this] { ExpandCurrent(260, 0); });
     for (int level = 1; level <= 4; ++level)
         view->addAction(tr("To Level &%1").arg(level), this, [this, level] { ExpandCurrent(level, 0); });
+    FExpandOverAction = view->addAction(QString(), this, [this] { ExpandCurrent(260, FValues.MinimumExpandSize); });
     view->addAction(tr("Full &Collapse"), this, [this] { ExpandCurrent(0, 0); });
+    FRemoveSmallAction = view->addAction(QString(), this, &TMainForm::RemoveSmallFolders);
+    view->addAction(tr("&Set Size"), this, &TMainForm::AskMinimumExpandSize);
+    UpdateSizeActionCaptions();
     view->addSeparator();
     view->addAction(tr("&Find Deepest Nesting"), this, &TMainForm::FindDeepestNesting);
     QAction* up = view->addAction(tr("Go Up"), this, &TMainForm::GoUp);
     up->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Up));
+}
+
+void TMainForm::UpdateSizeActionCaptions()
+{
+    FExpandOverAction->setText(tr("Expand Folder &over: %1 MB").arg(FValues.MinimumExpandSize));
+    FRemoveSmallAction->setText(tr("&Remove Folder <%1 MB").arg(FValues.MinimumExpandSize));
+}
+
+void TMainForm::AskMinimumExpandSize()
+{
+    bool ok = false;
+    const QString answer = QInputDialog::getText(this, tr("Minimum Expand Size"), tr("Specify the minimum size for expanding and removing:"),
+                                                 QLineEdit::Normal, QStringLiteral("%1 MB").arg(FValues.MinimumExpandSize), &ok);
+    if (!ok)
+        return;
+    const QString digits = QRegularExpression(QStringLiteral("^\\s*-?\\d+")).match(answer).captured().trimmed();
+    if (digits.isEmpty()) {
+        ShowMessage(EEventType::Error, tr("Sorry, this was not a valid number."));
+        return;
+    }
+    FValues.MinimumExpandSize = qAbs(digits.toInt());
+    UpdateSizeActionCaptions();
+}
+
+void TMainForm::RemoveSmallFolders()
+{
+    if (!FCurrent || !FRoots)
+        return;
+    const int viewType = qMax(int(viewtypes::vt_size), int(FOptions.ViewType));
+    const double minimum = FValues.MinimumExpandSize;
+    std::function<void(TFolderData*)> walk = [&](TFolderData* folder) {
+        const std::vector<TFolderData*> children = folder->Children();
+        for (TFolderData* child : children) {
+            if (!child->IsScanning() && !child->IsBranchBusy() && std::abs(child->GetValue(viewType, viewtypes::Mega).first) < minimum)
+                FRoots->RemoveNode(child, false);
+            else
+                walk(child);
+        }
+    };
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    walk(FCurrent);
+    QApplication::restoreOverrideCursor();
+    RefreshAllViews();
+}
+
+void TMainForm::SaveDetailsList()
+{
+    if (FDetailsModel->rowCount() == 0)
+        return;
+    QString selectedFilter;
+    QString file = QFileDialog::getSaveFileName(this, tr("Save the list content to a file"), {}, tr("Text (*.txt);;CSV (*.csv);;All files (*)"),
+                                                &selectedFilter);
+    if (file.isEmpty())
+        return;
+    // The first two filters force their extension.
+    if (selectedFilter.startsWith(QLatin1String("Text")) && !file.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
+        file += QStringLiteral(".txt");
+    else if (selectedFilter.startsWith(QLatin1String("CSV")) && !file.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
+        file += QStringLiteral(".csv");
+    TListTable list;
+    const QModelIndexList selected = FDetails->selectionModel()->selectedRows();
+    for (int column = 0; column < FDetailsModel->columnCount(); ++column)
+        list.Captions.append(FDetailsModel->headerData(column, Qt::Horizontal).toString());
+    for (int row = 0; row < FDetailsModel->rowCount(); ++row) {
+        // More than one selected entry: only those.
+        if (selected.size() > 1 && !FDetails->selectionModel()->isRowSelected(row))
+            continue;
+        QStringList cells;
+        for (int column = 0; column < FDetailsModel->columnCount(); ++column)
+            cells.append(FDetailsModel->index(row, column).data().toString());
+        list.Rows.push_back(cells);
+    }
+    if (const QString error = SaveListToFile(list, file); !error.isEmpty())
+        ShowMessage(EEventType::Error, error);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && (watched == FTree || watched == FDetails)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Backspace) {
+            GoUp();
+            return true;
+        }
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && (key->modifiers() & Qt::ControlModifier) && FCurrent
+            && FCurrent->Parent && !FRestricted) {
+            ShowFileManagerProperties(ExcludeTrailingPathDelimiter(FCurrent->GetFullPath()));
+            return true;
+        }
+    }
+    return TBRASKForm::eventFilter(watched, event);
 }
 
 void TMainForm::ShowTreeMenu(const QPoint& at)
@@ -310,7 +414,16 @@ void TMainForm::CreatePanes()
     FDriveList = new QWidget(left);
     FDriveList->setObjectName(QStringLiteral("DriveList"));
 
-    FRightPane = new QTabWidget(FSplitter);
+    auto* right = new QWidget(FSplitter);
+    auto* rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    FOverview = new QLabel(right);
+    FOverview->setObjectName(QStringLiteral("OverviewPanel"));
+    FOverview->setWordWrap(true);
+    FOverview->setTextFormat(Qt::RichText);
+    rightLayout->addWidget(FOverview);
+    FRightPane = new QTabWidget(right);
+    rightLayout->addWidget(FRightPane, 1);
     FRightPane->setObjectName(QStringLiteral("RightPane"));
     FDetails = new QTreeView(FRightPane);
     FDetails->setObjectName(QStringLiteral("DetailsList"));
@@ -319,6 +432,7 @@ void TMainForm::CreatePanes()
     FDetails->setSelectionMode(QAbstractItemView::ExtendedSelection);
     FDetailsModel = new TDetailsModel(FOptions, this);
     FDetails->setModel(FDetailsModel);
+    FDetails->setItemDelegate(new TPercentBarDelegate(FDetails));
     FDetails->setSortingEnabled(true);
     FDetails->header()->setSortIndicatorShown(true);
     FDetails->header()->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -452,7 +566,38 @@ void TMainForm::ConnectModels()
         if (!FCurrent)
             FTree->setCurrentIndex(index);
     });
+    connect(FRoots, &TRoots::NodeRemoved, this, [this](TFolderData* parent) {
+        if (FCurrent == parent)
+            RefreshAllViews();
+    });
+    connect(FRoots, &TRoots::NodeAboutToBeRemoved, this, [this](TFolderData* node) {
+        for (const TFolderData* f = FCurrent; f; f = f->Parent)
+            if (f == node) {
+                FCurrent = nullptr;
+                FDetailsModel->Forget();
+                break;
+            }
+        if (FDetailsModel->Folder() == node->Parent)
+            FDetailsModel->Forget(); // refilled when the node is gone
+    });
+    FTree->setMouseTracking(true);
+    connect(FTree, &QAbstractItemView::entered, this, [this](const QModelIndex& index) {
+        if (const TFolderData* folder = TFolderTreeModel::FolderOf(index))
+            FStatusText->setText(folder->GetFullPath());
+    });
+    FTree->installEventFilter(this);
+    FDetails->installEventFilter(this);
     connect(FRoots, &TRoots::ScanStarted, this, [this] { RefreshStatusBar(); });
+    // The right pane follows a running scan only when asked to.
+    FDisplayTimer = new QTimer(this);
+    FDisplayTimer->setInterval(2 * qMax(100, FOptions.RefreshInterval));
+    connect(FDisplayTimer, &QTimer::timeout, this, [this] {
+        if (!isVisible() || FRun.Unattended() || FRun.NoWindow() || !FCurrent || !CurrentRoot()->IsScanning() || FDetails->hasFocus())
+            return;
+        RefreshAllViews();
+    });
+    if (FValues.UpdateRightPane && !FRun.Unattended())
+        FDisplayTimer->start();
     // Counters grow between the hand-overs of new nodes too.
     auto* ticker = new QTimer(this);
     ticker->setInterval(400);
@@ -460,6 +605,7 @@ void TMainForm::ConnectModels()
         if (FRoots->IsAnyScanning()) {
             FTree->viewport()->update();
             RefreshStatusBar();
+            RefreshOverview();
         }
     });
     ticker->start();
@@ -509,6 +655,31 @@ void TMainForm::RefreshAllViews()
     TRoot* root = CurrentRoot();
     UpdateCaption(root ? root->ReportCaption() : QString());
     RefreshStatusBar();
+    RefreshOverview();
+}
+
+void TMainForm::RefreshOverview()
+{
+    TRoot* root = CurrentRoot();
+    FOverview->setVisible(FValues.OverviewPanelVisible && root);
+    if (!FOverview->isVisible())
+        return;
+    using namespace viewtypes;
+    static const std::vector<int> left = {vt_fullpath, vt_percent, vt_Attributes, vt_filetype, vt_dirlevel,
+                                          vt_version, vt_OfficeAuthor, vt_OfficeLastSaveDate};
+    const TFolderData& top = *root->RootFolder;
+    QString text;
+    bool first = true;
+    for (int type : FOptions.Columns.ColumnOrder(emDetailsView)) {
+        if (std::find(left.begin(), left.end(), type) != left.end())
+            continue;
+        text += QStringLiteral("<b>") + FOptions.Columns.Header(type).toHtmlEscaped() + QStringLiteral(": </b>")
+            + top.GetColumnText(type, false, false).toHtmlEscaped() + QStringLiteral("&nbsp;&nbsp;&nbsp;&nbsp;&nbsp; ");
+        // An empty root shows its name only.
+        if (std::exchange(first, false) && top.GetValue(vt_size, Byte).first == 0)
+            break;
+    }
+    FOverview->setText(text);
 }
 
 void TMainForm::RefreshStatusBar()

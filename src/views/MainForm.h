@@ -7,6 +7,7 @@ class QLabel;
 class QSplitter;
 class QTabWidget;
 class QTreeView;
+class QTimer;
 class QToolBar;
 class QAction;
 class QActionGroup;
@@ -62,6 +63,9 @@ public:
     void FindDeepestNesting();
     // The parent becomes current; at a root, its parent folder may be scanned.
     void GoUp();
+    // Takes folders below the minimum expand size out of the current branch
+    // (the totals and the disk stay).
+    void RemoveSmallFolders();
 
 protected:
     QSettings& FormSettings() override;
@@ -81,9 +85,14 @@ private:
     void CreateViewActions(QMenu* view);
     void ConnectModels();
     void RefreshStatusBar();
+    void RefreshOverview();
     void ShowDetailsHeaderMenu(const QPoint& at);
     void ShowTreeMenu(const QPoint& at);
     void ShowSelectionSummary();
+    void UpdateSizeActionCaptions();
+    void AskMinimumExpandSize();
+    void SaveDetailsList();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void SortDetailsByViewType();
     void SetViewType(int viewType);
     void SetSizeUnit(int unit);
@@ -119,10 +128,15 @@ private:
     QLabel* FFilesText = nullptr;
     QLabel* FExcludedText = nullptr;
     QLabel* FStatusText = nullptr;
+    QLabel* FOverview = nullptr;
     QActionGroup* FViewTypeGroup = nullptr;
     QActionGroup* FUnitGroup = nullptr;
     QActionGroup* FSortGroup = nullptr;
     QAction* FStopScanAction = nullptr;
+    QAction* FExpandOverAction = nullptr;
+    QAction* FRemoveSmallAction = nullptr;
+    QAction* FSaveListAction = nullptr;
+    QTimer* FDisplayTimer = nullptr;
     QAction* FRemoveRootAction = nullptr;
 
     QAction* FStartScanAction = nullptr;
