@@ -117,6 +117,22 @@ private slots:
         QVERIFY2(panels.contains("0.0 MB"), qPrintable(panels.join('|'))); // 4,350 bytes in MB
     }
 
+    void removingSmallFoldersKeepsTheTotals()
+    {
+        TGlobalOptions options;
+        Session session(options);
+        TFolderData* root = session.Scan(FTree.path());
+        TMainForm& form = *session.Form;
+        form.SetCurrentFolder(root->Children()[0]); // big: the details list shows its entries
+        form.SetCurrentFolder(root);
+        const TSizeData before = root->SizeData();
+        form.RemoveSmallFolders(); // every folder here is below the default 10 MB
+        QCOMPARE(form.TreeModel()->rowCount(form.TreeModel()->IndexOf(root)), 0);
+        QVERIFY(root->Children().empty());
+        QVERIFY(root->SizeData() == before);
+        QCOMPARE(form.DetailsModel()->rowCount(), 2); // the two files of the root, from the disk
+    }
+
     void columnLayoutSurvivesARestart()
     {
         {
