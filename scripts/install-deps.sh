@@ -7,7 +7,7 @@ PACKAGES=(
   # toolchain
   build-essential cmake ninja-build ccache pkg-config git clang libclang-rt-14-dev
   # Qt 6
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libqt6opengl6-dev qt6-charts-dev
   # engine libraries
   libpugixml-dev libexpat1-dev libacl1-dev libgsf-1-dev libglib2.0-dev
   # tests and benchmarks

@@ -141,7 +141,10 @@ void TProgramRun::RunPostProcessing(TRoot& root)
         if (const QString error = SaveXMLReport(root, file); !error.isEmpty())
             Fail(QStringLiteral("An error occured while writing to the file: %1\r\nError: %2").arg(file, error));
     }
-    skipped(TPostProcessInformation::ppChart, "The chart image");
+    if ((p.Flags & TPostProcessInformation::ppChart) && FActions.SaveChart)
+        Report(FActions.SaveChart(root, p.ChartFile));
+    else
+        skipped(TPostProcessInformation::ppChart, "The chart image");
     if (p.Flags & TPostProcessInformation::ppExtensionsList)
         Report(SaveAggregateList(ExtensionList(top), p.ExtensionsFile));
     if (p.Flags & TPostProcessInformation::ppUsersList)

@@ -22,6 +22,8 @@ struct TRunActions {
     std::function<void(const QString&)> ChartForm;
     std::function<void()> ClearClipboard;
     std::function<void(const QString&)> SetClipboardText;
+    // Returns an empty text or the error.
+    std::function<QString(TRoot&, const QString&)> SaveChart;
     std::function<bool()> AnyRootScanning;
     std::function<bool()> AnyRootPresent;
 };

@@ -4,7 +4,7 @@
 #include "GlobalOptions.h"
 #include "ProgramRun.h"
 #include "scan/Roots.h"
-#include "views/ClipboardActions.h"
+#include "views/GraphicsRunActions.h"
 #include "views/MainForm.h"
 #include "lib/platform/Processor.h"
 
@@ -119,7 +119,7 @@ int main(int argc, char** argv)
     if (form)
         form->ProcessCommandLine();
     else
-        run.Execute(ClipboardActions());
+        run.Execute(GraphicsRunActions());
     const int status = QCoreApplication::exec();
     const int exitStatus = std::max(status, run.ExitStatus());
     if (!form) {

@@ -1,10 +1,11 @@
 #include "MainForm.h"
 
-#include "ClipboardActions.h"
+#include "GraphicsRunActions.h"
 #include "DetailsModel.h"
 #include "FileManagerActions.h"
 #include "FolderTreeDelegate.h"
 #include "FolderTreeModel.h"
+#include "MainChart.h"
 #include "PercentBarDelegate.h"
 #include "ProgressDialog.h"
 #include "app/ApplicationInfo.h"
@@ -26,6 +27,8 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
+#include <QChart>
+#include <QChartView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -164,6 +167,13 @@ void TMainForm::CreateMenus()
     file->addAction(FExitAction);
     QMenu* view = menuBar()->addMenu(tr("&View"));
     CreateViewActions(view);
+    QMenu* chart = menuBar()->addMenu(tr("&Chart"));
+    FPieAction = chart->addAction(tr("&Pie Chart"), this, [this] { SetChartForm(true); });
+    FBarAction = chart->addAction(tr("&Bar Chart"), this, [this] { SetChartForm(false); });
+    for (QAction* action : {FPieAction, FBarAction})
+        action->setCheckable(true);
+    chart->addSeparator();
+    chart->addAction(tr("&Save Chart..."), this, &TMainForm::SaveChart);
     QMenu* scan = menuBar()->addMenu(tr("&Scan"));
     scan->addAction(FStartScanAction);
     scan->addAction(FStopScanAction);
@@ -447,8 +457,13 @@ void TMainForm::CreatePanes()
     });
     SortDetailsByViewType();
     FRightPane->addTab(FDetails, tr("Details"));
-    for (const QString& page : {tr("Chart"), tr("Extensions"), tr("Users"), tr("Top 100 Files"), tr("File Ages"), tr("History")})
+    FChartView = new QChartView(FRightPane);
+    FChartView->setObjectName(QStringLiteral("MainChart"));
+    FChartView->setRenderHint(QPainter::Antialiasing);
+    FRightPane->addTab(FChartView, tr("Chart"));
+    for (const QString& page : {tr("Extensions"), tr("Users"), tr("Top 100 Files"), tr("File Ages"), tr("History")})
         FRightPane->addTab(new QWidget(FRightPane), page);
+    connect(FRightPane, &QTabWidget::currentChanged, this, [this] { RefreshAllViews(); });
     FProgress = new TProgressDialog(this);
     setCentralWidget(FSplitter);
 }
@@ -496,6 +511,9 @@ void TMainForm::ApplyWindowValues()
     FRightPane->setCurrentIndex(qBound(0, FValues.ActivePage, FRightPane->count() - 1));
     if (FValues.ToolBarBreak)
         insertToolBarBreak(FDataToolBar);
+    FPieChart = FValues.PieSeriesActive;
+    FPieAction->setChecked(FPieChart);
+    FBarAction->setChecked(!FPieChart);
 }
 
 void TMainForm::CollectWindowValues()
@@ -507,11 +525,15 @@ void TMainForm::CollectWindowValues()
     FValues.ActivePage = FRightPane->currentIndex();
     FValues.UsePlainNumbers = FOptions.UsePlainNumbers;
     FValues.UnitType2 = int(FOptions.SizeUnit);
+    FValues.PieSeriesActive = FPieChart;
 }
 
 void TMainForm::ProcessCommandLine()
 {
-    FRun.Execute(ClipboardActions());
+    TRunActions actions = GraphicsRunActions();
+    actions.ChartForm = [this](const QString& form) { SetChartForm(form != QLatin1String("bar")); };
+    actions.SaveChart = [this](TRoot& root, const QString& file) { return SaveRootChart(root, file, FPieChart, FChartView->size()); };
+    FRun.Execute(actions);
 }
 
 void TMainForm::UpdateCaption(const QString& reportCaption)
@@ -656,6 +678,51 @@ void TMainForm::RefreshAllViews()
     UpdateCaption(root ? root->ReportCaption() : QString());
     RefreshStatusBar();
     RefreshOverview();
+    RebuildChart();
+}
+
+void TMainForm::SetChartForm(bool pie)
+{
+    FPieChart = pie;
+    FValues.PieSeriesActive = pie;
+    FPieAction->setChecked(pie);
+    FBarAction->setChecked(!pie);
+    FRightPane->setCurrentWidget(FChartView);
+    RebuildChart();
+}
+
+void TMainForm::RebuildChart()
+{
+    if (FRightPane->currentWidget() != FChartView)
+        return;
+    QChart* old = FChartView->chart();
+    if (!FCurrent) {
+        FChartView->setChart(new QChart);
+        delete old;
+        return;
+    }
+    TChartSettings settings;
+    settings.Pie = FPieChart;
+    settings.ViewType = qMax(int(viewtypes::vt_size), int(FOptions.ViewType));
+    settings.Unit = FOptions.SizeUnit;
+    settings.SortType = FOptions.SortType;
+    settings.ShowFreeSpace = FOptions.ChartShowFreeSpace;
+    settings.ChartHeight = FChartView->height();
+    FChartView->setChart(CreateMainChart(BuildMainChart(*FCurrent, settings), FOptions.ChartShowGradient));
+    delete old;
+}
+
+void TMainForm::SaveChart()
+{
+    TRoot* root = CurrentRoot();
+    if (!root)
+        return;
+    const QString file = QFileDialog::getSaveFileName(this, tr("Save Chart"), {},
+                                                      tr("Bitmap Files (*.bmp);;JPEG Files (*.jpg *.jpeg);;PNG Files (*.png);;All files (*)"));
+    if (file.isEmpty())
+        return;
+    if (const QString error = SaveRootChart(*root, file, FPieChart, FChartView->size()); !error.isEmpty())
+        ShowMessage(EEventType::Error, error);
 }
 
 void TMainForm::RefreshOverview()

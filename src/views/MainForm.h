@@ -8,6 +8,7 @@ class QSplitter;
 class QTabWidget;
 class QTreeView;
 class QTimer;
+class QChartView;
 class QToolBar;
 class QAction;
 class QActionGroup;
@@ -50,6 +51,7 @@ public:
     TFolderTreeModel* TreeModel() const { return FTreeModel; }
     TDetailsModel* DetailsModel() const { return FDetailsModel; }
     TProgressDialog* Progress() const { return FProgress; }
+    QChartView* ChartView() const { return FChartView; }
     // The folder the right pane shows; null for none.
     TFolderData* CurrentFolder() const { return FCurrent; }
     void SetCurrentFolder(TFolderData* folder);
@@ -86,6 +88,9 @@ private:
     void ConnectModels();
     void RefreshStatusBar();
     void RefreshOverview();
+    void RebuildChart();
+    void SetChartForm(bool pie);
+    void SaveChart();
     void ShowDetailsHeaderMenu(const QPoint& at);
     void ShowTreeMenu(const QPoint& at);
     void ShowSelectionSummary();
@@ -129,6 +134,10 @@ private:
     QLabel* FExcludedText = nullptr;
     QLabel* FStatusText = nullptr;
     QLabel* FOverview = nullptr;
+    QChartView* FChartView = nullptr;
+    bool FPieChart = true;
+    QAction* FPieAction = nullptr;
+    QAction* FBarAction = nullptr;
     QActionGroup* FViewTypeGroup = nullptr;
     QActionGroup* FUnitGroup = nullptr;
     QActionGroup* FSortGroup = nullptr;

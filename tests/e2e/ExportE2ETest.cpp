@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <fcntl.h>
@@ -282,6 +283,29 @@ TEST_F(ExportE2E, AMediumWithoutColumnsIsReportedAndStillExported)
     const auto r = Run({"/SAVE", out, Root});
     EXPECT_TRUE(r.Err.contains("No column activated for Text Export!!")) << r.Err.toStdString();
     EXPECT_TRUE(Read(out).contains("Kelvane Professional Report, "));
+}
+
+TEST_F(ExportE2E, ChartImagesWithoutADisplay)
+{
+    const QString pie = Dir.path() + "/pie.png", bars = Dir.path() + "/bars.PNG", page = Dir.path() + "/page.html";
+    auto r = Run({"/HTML", page, "/PIECHART", pie, Root});
+    ASSERT_EQ(r.ExitCode, 0) << r.Err.toStdString();
+    QImage image(pie);
+    ASSERT_EQ(image.size(), QSize(800, 800));
+    // "big" holds almost everything: right of the centre the pie shows the
+    // first palette colour (red).
+    EXPECT_EQ(image.pixelColor(450, 420).rgb() & 0xFFFFFF, 0xFF0000u) << std::hex << image.pixelColor(450, 420).rgb();
+    EXPECT_TRUE(Read(page).contains("<p align=\"center\"><img src=\"pie.png\"></p>")) << "the page shows the chart beside it";
+
+    r = Run({"/BARCHART", bars, Root});
+    ASSERT_EQ(r.ExitCode, 0) << r.Err.toStdString();
+    image = QImage(bars);
+    ASSERT_EQ(image.size(), QSize(800, 800));
+    int silver = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); x += 4)
+            silver += (image.pixel(x, y) & 0xFFFFFF) == 0xC0C0C0 ? 1 : 0;
+    EXPECT_GT(silver, 1000) << "the size bars are silver";
 }
 
 } // namespace

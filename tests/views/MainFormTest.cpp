@@ -2,7 +2,7 @@
 #include "app/ProgramRun.h"
 #include "scan/Root.h"
 #include "scan/Roots.h"
-#include "views/ClipboardActions.h"
+#include "views/GraphicsRunActions.h"
 #include "views/MainForm.h"
 
 #include <QApplication>
