@@ -62,11 +62,12 @@ QString Cut(const QString& text, int length)
 }
 
 // Files of a folder, read from the disk as the details list reads them.
-std::vector<std::pair<QString, TSizeData>> FilesOf(const TFolderData& folder)
+std::vector<std::pair<QString, TSizeData>> FilesOf(const TFolderData& folder, QString* folderPath)
 {
     std::vector<std::pair<QString, TSizeData>> files;
     TRoot* root = folder.Root;
     const TFolderData& owner = folder.IsFilesItem() ? *folder.Parent : folder;
+    *folderPath = owner.GetFullPath();
     TDirectoryLister lister;
     if (!root || lister.Open(owner.GetFullPathBytes()) != 0)
         return files;
@@ -105,7 +106,8 @@ TMainChartData BuildMainChart(const TFolderData& folder, const TChartSettings& s
     const int valueType = settings.Pie ? kind.PieType : kind.BarType;
 
     if ((folder.IsFilesItem() || !hasSubfolders) && !compared) {
-        auto files = FilesOf(folder);
+        QString folderPath;
+        auto files = FilesOf(folder, &folderPath);
         if (settings.SortType == stName) {
             QCollator collator;
             collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -117,6 +119,7 @@ TMainChartData BuildMainChart(const TFolderData& folder, const TChartSettings& s
         for (const auto& [name, data] : files) {
             TChartItem item;
             item.Label = Cut(name, 40);
+            item.FilePath = folderPath + name;
             item.Value = InUnit(data, valueType, unit);
             item.Wasted = chart.WastedSeries ? InUnit(data, vt_wasted, unit) : 0;
             chart.Items.push_back(item);
@@ -124,8 +127,9 @@ TMainChartData BuildMainChart(const TFolderData& folder, const TChartSettings& s
         if (settings.Pie && settings.ShowOther && chart.Items.size() >= 20 && !kind.Files)
             chart.OtherBelowPercent = 0.8;
     } else {
-        for (const TFolderData* child : folder.Children()) {
+        for (TFolderData* child : folder.Children()) {
             TChartItem item;
+            item.Folder = child;
             item.Label = Cut(child->GetDisplayName(), 32);
             item.Value = InUnit(child->ShownCounters(), valueType, unit);
             item.Wasted = chart.WastedSeries ? InUnit(child->ShownCounters(), vt_wasted, unit) : 0;

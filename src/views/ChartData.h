@@ -19,6 +19,8 @@ struct TChartItem {
     int ColourIndex = 0;
     bool IsFreeSpace = false;
     bool IsOther = false;
+    TFolderData* Folder = nullptr; // the subfolder it stands for
+    QString FilePath;              // or the file
 };
 
 struct TChartSettings {

@@ -100,6 +100,21 @@ QChart* CreateMainChart(const TMainChartData& data, bool gradient)
     return data.Pie ? CreatePie(data, chart) : CreateBars(data, chart);
 }
 
+void ConnectChartItems(QChart* chart, const TMainChartData& data, std::function<void(int)> onItem)
+{
+    const int count = int(data.Items.size());
+    for (QAbstractSeries* series : chart->series()) {
+        if (auto* pie = qobject_cast<QPieSeries*>(series)) {
+            const QList<QPieSlice*> slices = pie->slices();
+            for (int i = 0; i < slices.size(); ++i)
+                QObject::connect(slices[i], &QPieSlice::doubleClicked, chart, [onItem, i] { onItem(i); });
+        } else if (auto* bars = qobject_cast<QAbstractBarSeries*>(series)) {
+            // Bars were appended last item first.
+            QObject::connect(bars, &QAbstractBarSeries::doubleClicked, chart, [onItem, count](int index) { onItem(count - 1 - index); });
+        }
+    }
+}
+
 QSize ChartImageSize(const TMainChartData& data, QSize shown)
 {
     const int width = qMax(shown.width(), 800);

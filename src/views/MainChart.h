@@ -3,6 +3,7 @@
 
 #include <QSize>
 #include <QString>
+#include <functional>
 
 class QChart;
 
@@ -12,6 +13,10 @@ namespace kelvane {
 // (size, and wasted space in orange), with the slice palette, the title and
 // the background gradient. The caller owns the chart.
 QChart* CreateMainChart(const TMainChartData& data, bool gradient);
+
+// The item behind a double-clicked slice or bar: onItem gets its index in
+// data.Items.
+void ConnectChartItems(QChart* chart, const TMainChartData& data, std::function<void(int)> onItem);
 
 // The image size of a saved chart: at least 800 × 800; bars get 22 pixels
 // each (all of them: an image has no paging).

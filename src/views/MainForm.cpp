@@ -708,7 +708,32 @@ void TMainForm::RebuildChart()
     settings.SortType = FOptions.SortType;
     settings.ShowFreeSpace = FOptions.ChartShowFreeSpace;
     settings.ChartHeight = FChartView->height();
-    FChartView->setChart(CreateMainChart(BuildMainChart(*FCurrent, settings), FOptions.ChartShowGradient));
+    settings.ShowOther = FChartShowsOther;
+    FChartShowsOther = true;
+    const TMainChartData data = BuildMainChart(*FCurrent, settings);
+    QChart* chart = CreateMainChart(data, FOptions.ChartShowGradient);
+    // Double-clicking a slice or bar goes into the folder it stands for,
+    // opens the file, or shows the slices merged into "Other".
+    ConnectChartItems(chart, data, [this, items = data.Items](int index) {
+        if (index < 0 || index >= int(items.size()))
+            return;
+        const TChartItem& item = items[size_t(index)];
+        if (item.IsOther) {
+            FChartShowsOther = false;
+            QTimer::singleShot(0, this, &TMainForm::RebuildChart);
+        } else if (item.Folder) {
+            FTree->expand(FTreeModel->IndexOf(FCurrent));
+            TFolderData* target = item.Folder;
+            QTimer::singleShot(0, this, [this, parent = FCurrent, target] {
+                // Only while the chart's folder and its child are still there.
+                if (FCurrent == parent && std::find(parent->Children().begin(), parent->Children().end(), target) != parent->Children().end())
+                    SetCurrentFolder(target);
+            });
+        } else if (!item.FilePath.isEmpty() && !FRestricted) {
+            OpenWithDesktop(item.FilePath);
+        }
+    });
+    FChartView->setChart(chart);
     delete old;
 }
 

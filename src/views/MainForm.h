@@ -136,6 +136,7 @@ private:
     QLabel* FOverview = nullptr;
     QChartView* FChartView = nullptr;
     bool FPieChart = true;
+    bool FChartShowsOther = true; // false for one rebuild after "Other" was double-clicked
     QAction* FPieAction = nullptr;
     QAction* FBarAction = nullptr;
     QActionGroup* FViewTypeGroup = nullptr;
