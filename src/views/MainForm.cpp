@@ -1,6 +1,7 @@
 #include "MainForm.h"
 
 #include "GraphicsRunActions.h"
+#include "AggregateListModel.h"
 #include "DetailsModel.h"
 #include "FileManagerActions.h"
 #include "FolderTreeDelegate.h"
@@ -461,7 +462,9 @@ void TMainForm::CreatePanes()
     FChartView->setObjectName(QStringLiteral("MainChart"));
     FChartView->setRenderHint(QPainter::Antialiasing);
     FRightPane->addTab(FChartView, tr("Chart"));
-    for (const QString& page : {tr("Extensions"), tr("Users"), tr("Top 100 Files"), tr("File Ages"), tr("History")})
+    FRightPane->addTab(CreateAggregatePage(true), tr("Extensions"));
+    FRightPane->addTab(CreateAggregatePage(false), tr("Users"));
+    for (const QString& page : {tr("Top 100 Files"), tr("File Ages"), tr("History")})
         FRightPane->addTab(new QWidget(FRightPane), page);
     connect(FRightPane, &QTabWidget::currentChanged, this, [this] { RefreshAllViews(); });
     FProgress = new TProgressDialog(this);
@@ -674,11 +677,58 @@ void TMainForm::RefreshAllViews()
         FDetailsModel->SetFolder(FCurrent);
     else
         FDetailsModel->SetFolder(nullptr);
+    // The statistics pages are filled while they are shown.
+    const bool scanning = CurrentRoot() && CurrentRoot()->IsScanning();
+    FExtensionModel->SetFolder(FRightPane->currentWidget() == FExtensionList->parentWidget() && !scanning ? FCurrent : nullptr);
+    FOwnerModel->SetFolder(FRightPane->currentWidget() == FOwnerList->parentWidget() && !scanning ? FCurrent : nullptr);
     TRoot* root = CurrentRoot();
     UpdateCaption(root ? root->ReportCaption() : QString());
     RefreshStatusBar();
     RefreshOverview();
     RebuildChart();
+}
+
+QWidget* TMainForm::CreateAggregatePage(bool extensions)
+{
+    auto* page = new QWidget(FRightPane);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* tools = new QToolBar(page);
+    layout->addWidget(tools);
+    auto* list = new QTreeView(page);
+    list->setObjectName(extensions ? QStringLiteral("ExtensionList") : QStringLiteral("OwnerList"));
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    auto* model = new TAggregateListModel(extensions, FOptions, this);
+    list->setModel(model);
+    list->setItemDelegate(new TPercentBarDelegate(list));
+    list->setSortingEnabled(true);
+    list->sortByColumn(1, Qt::DescendingOrder);
+    layout->addWidget(list, 1);
+    auto selectedKey = [list, model] { return model->KeyAt(list->currentIndex().row()); };
+    QAction* limit = tools->addAction(extensions ? tr("&Limit Tree to this Extension") : tr("&Limit to this User"), this,
+                                      [this, extensions, selectedKey] { SetLimit(extensions, selectedKey()); });
+    limit->setToolTip(extensions ? tr("Show the folder sizes for the selected extension only") : tr("Show the folder sizes for the selected user only"));
+    tools->addAction(extensions ? tr("&Show All Extensions") : tr("&Show All Users"), this, [this, extensions] { SetLimit(extensions, QString()); });
+    if (extensions)
+        connect(list, &QTreeView::doubleClicked, this, [this, model](const QModelIndex& index) { SetLimit(true, model->KeyAt(index.row())); });
+    (extensions ? FExtensionList : FOwnerList) = list;
+    (extensions ? FExtensionModel : FOwnerModel) = model;
+    return page;
+}
+
+void TMainForm::SetLimit(bool extensions, const QString& key)
+{
+    TRoot* root = CurrentRoot();
+    if (!root)
+        return;
+    // One limit at a time: an owner or an extension.
+    root->SetUserFilter(extensions ? QString() : key);
+    root->SetExtensionFilter(extensions ? key : QString());
+    if (FTreeModel)
+        FTreeModel->SortAll();
+    FTree->viewport()->update();
+    RefreshAllViews();
 }
 
 void TMainForm::SetChartForm(bool pie)

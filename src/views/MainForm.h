@@ -16,6 +16,7 @@ class QModelIndex;
 
 namespace kelvane {
 
+class TAggregateListModel;
 class TDetailsModel;
 class TFolderData;
 class TFolderTreeModel;
@@ -52,6 +53,8 @@ public:
     TDetailsModel* DetailsModel() const { return FDetailsModel; }
     TProgressDialog* Progress() const { return FProgress; }
     QChartView* ChartView() const { return FChartView; }
+    TAggregateListModel* ExtensionModel() const { return FExtensionModel; }
+    TAggregateListModel* OwnerModel() const { return FOwnerModel; }
     // The folder the right pane shows; null for none.
     TFolderData* CurrentFolder() const { return FCurrent; }
     void SetCurrentFolder(TFolderData* folder);
@@ -89,6 +92,8 @@ private:
     void RefreshStatusBar();
     void RefreshOverview();
     void RebuildChart();
+    QWidget* CreateAggregatePage(bool extensions);
+    void SetLimit(bool extensions, const QString& key);
     void SetChartForm(bool pie);
     void SaveChart();
     void ShowDetailsHeaderMenu(const QPoint& at);
@@ -135,6 +140,10 @@ private:
     QLabel* FStatusText = nullptr;
     QLabel* FOverview = nullptr;
     QChartView* FChartView = nullptr;
+    QTreeView* FExtensionList = nullptr;
+    QTreeView* FOwnerList = nullptr;
+    TAggregateListModel* FExtensionModel = nullptr;
+    TAggregateListModel* FOwnerModel = nullptr;
     bool FPieChart = true;
     bool FChartShowsOther = true; // false for one rebuild after "Other" was double-clicked
     QAction* FPieAction = nullptr;

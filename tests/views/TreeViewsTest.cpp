@@ -3,6 +3,7 @@
 #include "scan/FolderData.h"
 #include "scan/Root.h"
 #include "scan/Roots.h"
+#include "views/AggregateListModel.h"
 #include "views/DetailsModel.h"
 #include "views/FolderTreeModel.h"
 #include "views/MainForm.h"
@@ -131,6 +132,30 @@ private slots:
         QVERIFY(root->Children().empty());
         QVERIFY(root->SizeData() == before);
         QCOMPARE(form.DetailsModel()->rowCount(), 2); // the two files of the root, from the disk
+    }
+
+    void extensionPageListsAndLimitsTheTree()
+    {
+        TGlobalOptions options;
+        Session session(options);
+        TFolderData* root = session.Scan(FTree.path());
+        TMainForm& form = *session.Form;
+        form.SetCurrentFolder(root);
+        form.RightPane()->setCurrentIndex(2); // Extensions
+        TAggregateListModel& extensions = *form.ExtensionModel();
+        QCOMPARE(extensions.rowCount(), 3);
+        QCOMPARE(extensions.KeyAt(0), QString(".bin")); // 3,500 bytes, the largest
+        QCOMPARE(extensions.index(0, 4).data().toString().trimmed(), QString("2"));
+        QCOMPARE(extensions.index(0, 5).data().toString().isEmpty(), false);
+
+        form.findChild<QTreeView*>("ExtensionList")->setCurrentIndex(extensions.index(0, 0));
+        Trigger(form, "&Limit Tree to this Extension");
+        QCOMPARE(root->Root->ExtensionFilter, QString(".bin"));
+        QCOMPARE(root->ShownCounters().Size, int64_t(3500)); // the tree shows the .bin files' share
+        QVERIFY(extensions.index(0, 0).data(Qt::FontRole).value<QFont>().bold());
+        Trigger(form, "&Show All Extensions");
+        QVERIFY(root->Root->ExtensionFilter.isEmpty());
+        QCOMPARE(root->ShownCounters().Size, root->SizeData().Size);
     }
 
     void columnLayoutSurvivesARestart()
