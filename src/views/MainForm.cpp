@@ -7,8 +7,10 @@
 #include "FolderTreeDelegate.h"
 #include "FolderTreeModel.h"
 #include "MainChart.h"
+#include "PageCharts.h"
 #include "PercentBarDelegate.h"
 #include "ProgressDialog.h"
+#include "TopFilesModel.h"
 #include "app/ApplicationInfo.h"
 #include "app/EventLog.h"
 #include "app/GlobalOptions.h"
@@ -464,8 +466,25 @@ void TMainForm::CreatePanes()
     FRightPane->addTab(FChartView, tr("Chart"));
     FRightPane->addTab(CreateAggregatePage(true), tr("Extensions"));
     FRightPane->addTab(CreateAggregatePage(false), tr("Users"));
-    for (const QString& page : {tr("Top 100 Files"), tr("File Ages"), tr("History")})
-        FRightPane->addTab(new QWidget(FRightPane), page);
+    FTopFiles = new QTreeView(FRightPane);
+    FTopFiles->setObjectName(QStringLiteral("TopFilesList"));
+    FTopFiles->setRootIsDecorated(false);
+    FTopFiles->setUniformRowHeights(true);
+    FTopFilesModel = new TTopFilesModel(this);
+    FTopFiles->setModel(FTopFilesModel);
+    FTopFiles->setSortingEnabled(true);
+    FTopFiles->sortByColumn(2, Qt::DescendingOrder);
+    connect(FTopFiles, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (!FRestricted)
+            OpenWithDesktop(FTopFilesModel->FileAt(index.row()).GetFullPath());
+    });
+    FRightPane->addTab(FTopFiles, tr("Top 100 Files"));
+    FFileAgeView = new QChartView(FRightPane);
+    FFileAgeView->setRenderHint(QPainter::Antialiasing);
+    FRightPane->addTab(FFileAgeView, tr("File Ages"));
+    FHistoryView = new QChartView(FRightPane);
+    FHistoryView->setRenderHint(QPainter::Antialiasing);
+    FRightPane->addTab(FHistoryView, tr("History"));
     connect(FRightPane, &QTabWidget::currentChanged, this, [this] { RefreshAllViews(); });
     FProgress = new TProgressDialog(this);
     setCentralWidget(FSplitter);
@@ -681,6 +700,8 @@ void TMainForm::RefreshAllViews()
     const bool scanning = CurrentRoot() && CurrentRoot()->IsScanning();
     FExtensionModel->SetFolder(FRightPane->currentWidget() == FExtensionList->parentWidget() && !scanning ? FCurrent : nullptr);
     FOwnerModel->SetFolder(FRightPane->currentWidget() == FOwnerList->parentWidget() && !scanning ? FCurrent : nullptr);
+    FTopFilesModel->SetRoot(FRightPane->currentWidget() == FTopFiles ? CurrentRoot() : nullptr);
+    RefreshPageCharts();
     TRoot* root = CurrentRoot();
     UpdateCaption(root ? root->ReportCaption() : QString());
     RefreshStatusBar();
@@ -785,6 +806,22 @@ void TMainForm::RebuildChart()
     });
     FChartView->setChart(chart);
     delete old;
+}
+
+void TMainForm::RefreshPageCharts()
+{
+    auto replace = [](QChartView* view, QChart* chart) {
+        QChart* old = view->chart();
+        view->setChart(chart ? chart : new QChart);
+        delete old;
+    };
+    TRoot* root = CurrentRoot();
+    if (FRightPane->currentWidget() == FFileAgeView)
+        replace(FFileAgeView, FCurrent && root && root->CollectFileAges && !root->IsScanning()
+                                  ? CreateFileAgeChart(*FCurrent, FOptions.ViewType, FOptions.SizeUnit)
+                                  : nullptr);
+    if (FRightPane->currentWidget() == FHistoryView)
+        replace(FHistoryView, root && !root->IsScanning() ? CreateHistoryChart(*root, FOptions.SizeUnit, FOptions.ShowZeroInHistory) : nullptr);
 }
 
 void TMainForm::SaveChart()

@@ -18,6 +18,7 @@ namespace kelvane {
 
 class TAggregateListModel;
 class TDetailsModel;
+class TTopFilesModel;
 class TFolderData;
 class TFolderTreeModel;
 class TGlobalOptions;
@@ -55,6 +56,9 @@ public:
     QChartView* ChartView() const { return FChartView; }
     TAggregateListModel* ExtensionModel() const { return FExtensionModel; }
     TAggregateListModel* OwnerModel() const { return FOwnerModel; }
+    TTopFilesModel* TopFilesModel() const { return FTopFilesModel; }
+    QChartView* FileAgeView() const { return FFileAgeView; }
+    QChartView* HistoryView() const { return FHistoryView; }
     // The folder the right pane shows; null for none.
     TFolderData* CurrentFolder() const { return FCurrent; }
     void SetCurrentFolder(TFolderData* folder);
@@ -92,6 +96,7 @@ private:
     void RefreshStatusBar();
     void RefreshOverview();
     void RebuildChart();
+    void RefreshPageCharts();
     QWidget* CreateAggregatePage(bool extensions);
     void SetLimit(bool extensions, const QString& key);
     void SetChartForm(bool pie);
@@ -144,6 +149,10 @@ private:
     QTreeView* FOwnerList = nullptr;
     TAggregateListModel* FExtensionModel = nullptr;
     TAggregateListModel* FOwnerModel = nullptr;
+    QTreeView* FTopFiles = nullptr;
+    TTopFilesModel* FTopFilesModel = nullptr;
+    QChartView* FFileAgeView = nullptr;
+    QChartView* FHistoryView = nullptr;
     bool FPieChart = true;
     bool FChartShowsOther = true; // false for one rebuild after "Other" was double-clicked
     QAction* FPieAction = nullptr;

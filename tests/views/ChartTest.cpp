@@ -4,9 +4,16 @@
 #include "scan/Roots.h"
 #include "views/ChartData.h"
 #include "views/MainChart.h"
+#include "views/PageCharts.h"
+#include "scan/FileAggregates.h"
 
 #include <QApplication>
+#include <QAbstractBarSeries>
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QChart>
 #include <QImage>
+#include <QValueAxis>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -112,6 +119,27 @@ private slots:
             const QByteArray expected = QByteArray(name).endsWith("bmp") ? "BM" : QByteArray(name).endsWith("PNG") ? "\x89PNG" : "\xFF\xD8";
             QVERIFY2(head.startsWith(expected), name); // JPEG for anything but bitmaps and PNG
         }
+    }
+
+    void fileAgeBarsAndHistoryAxis()
+    {
+        TFileAggregates ages;
+        ages.Ages.Counts = {5, 0, 1, 0, 0, 0, 9};
+        ages.Ages.Sizes = {5 << 20, 0, 1 << 20, 0, 0, 0, 9 << 20};
+        FRoot->RootFolder->SetOwnAggregates(std::make_unique<TFileAggregates>(ages));
+        std::unique_ptr<QChart> chart(CreateFileAgeChart(*FRoot->RootFolder, vt_files, Mega));
+        auto* axis = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).value(0));
+        QVERIFY(axis);
+        QCOMPARE(axis->categories(), QStringList({"1 Day", "1 Day - 1 Week", "1 Week - 1 Month", "1 Month - 6 Months",
+                                                   "6 Months - 1 Year", "1 Year - 2 Years", ">2 Years"}));
+        auto* series = qobject_cast<QAbstractBarSeries*>(chart->series().value(0));
+        QCOMPARE(series->barSets().value(6)->at(6), 9.0); // file counts in the file-count view
+        QCOMPARE(series->barSets().value(0)->color(), QColor(0x40, 0xD0, 0x00));
+
+        // No entries at all: the axis still spans something.
+        std::unique_ptr<QChart> history(CreateHistoryChart(*FRoot, Mega, false));
+        auto* values = qobject_cast<QValueAxis*>(history->axes(Qt::Vertical).value(0));
+        QVERIFY(values && values->max() > values->min());
     }
 
 private:
