@@ -16,6 +16,7 @@
 #include "app/GlobalOptions.h"
 #include "app/ProgramRun.h"
 #include "lib/platform/Paths.h"
+#include "reports/AggregateList.h"
 #include "reports/HtmlExport.h"
 #include "reports/ListText.h"
 #include "reports/TextExport.h"
@@ -32,6 +33,8 @@
 #include <QClipboard>
 #include <QChart>
 #include <QChartView>
+#include <QPieSeries>
+#include <QWheelEvent>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -176,6 +179,23 @@ void TMainForm::CreateMenus()
     for (QAction* action : {FPieAction, FBarAction})
         action->setCheckable(true);
     chart->addSeparator();
+    auto toggle = [this, chart](const QString& caption, bool on, std::function<void(bool)> apply) {
+        QAction* action = chart->addAction(caption);
+        action->setCheckable(true);
+        action->setChecked(on);
+        connect(action, &QAction::toggled, this, [this, apply](bool checked) {
+            apply(checked);
+            RebuildChart();
+        });
+    };
+    toggle(tr("Show Chart Legend"), true, [this](bool on) { FChartLegend = on; });
+    toggle(tr("Show Gradient"), FOptions.ChartShowGradient, [this](bool on) { FOptions.ChartShowGradient = on; });
+    toggle(tr("Show &Free Space"), FOptions.ChartShowFreeSpace, [this](bool on) { FOptions.ChartShowFreeSpace = on; });
+    chart->addSeparator();
+    chart->addAction(tr("&Copy Chart to Clipboard"), this, [this] {
+        if (auto* view = qobject_cast<QChartView*>(FRightPane->currentWidget()))
+            QGuiApplication::clipboard()->setPixmap(view->grab());
+    });
     chart->addAction(tr("&Save Chart..."), this, &TMainForm::SaveChart);
     QMenu* scan = menuBar()->addMenu(tr("&Scan"));
     scan->addAction(FStartScanAction);
@@ -299,6 +319,16 @@ void TMainForm::SaveDetailsList()
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
+    // The wheel turns the pie, 3 degrees a notch.
+    if (event->type() == QEvent::Wheel && watched == FChartView->viewport() && FPieChart && FChartView->chart()) {
+        const int notches = static_cast<QWheelEvent*>(event)->angleDelta().y() / 120;
+        for (QAbstractSeries* series : FChartView->chart()->series())
+            if (auto* pie = qobject_cast<QPieSeries*>(series)) {
+                pie->setPieStartAngle(pie->pieStartAngle() - 3.0 * notches);
+                pie->setPieEndAngle(pie->pieStartAngle() + 360.0);
+            }
+        return true;
+    }
     if (event->type() == QEvent::KeyPress && (watched == FTree || watched == FDetails)) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Backspace) {
@@ -463,6 +493,7 @@ void TMainForm::CreatePanes()
     FChartView = new QChartView(FRightPane);
     FChartView->setObjectName(QStringLiteral("MainChart"));
     FChartView->setRenderHint(QPainter::Antialiasing);
+    FChartView->viewport()->installEventFilter(this);
     FRightPane->addTab(FChartView, tr("Chart"));
     FRightPane->addTab(CreateAggregatePage(true), tr("Extensions"));
     FRightPane->addTab(CreateAggregatePage(false), tr("Users"));
@@ -700,6 +731,7 @@ void TMainForm::RefreshAllViews()
     const bool scanning = CurrentRoot() && CurrentRoot()->IsScanning();
     FExtensionModel->SetFolder(FRightPane->currentWidget() == FExtensionList->parentWidget() && !scanning ? FCurrent : nullptr);
     FOwnerModel->SetFolder(FRightPane->currentWidget() == FOwnerList->parentWidget() && !scanning ? FCurrent : nullptr);
+    AskForGrouping();
     FTopFilesModel->SetRoot(FRightPane->currentWidget() == FTopFiles ? CurrentRoot() : nullptr);
     RefreshPageCharts();
     TRoot* root = CurrentRoot();
@@ -731,11 +763,45 @@ QWidget* TMainForm::CreateAggregatePage(bool extensions)
                                       [this, extensions, selectedKey] { SetLimit(extensions, selectedKey()); });
     limit->setToolTip(extensions ? tr("Show the folder sizes for the selected extension only") : tr("Show the folder sizes for the selected user only"));
     tools->addAction(extensions ? tr("&Show All Extensions") : tr("&Show All Users"), this, [this, extensions] { SetLimit(extensions, QString()); });
+    tools->addAction(tr("&Save List..."), this, [this, extensions] {
+        if (!FCurrent)
+            return;
+        const QString file = QFileDialog::getSaveFileName(this, tr("Save Kelvane Data"), {}, tr("Text Files (*.txt);;CSV Files (*.csv);;All files (*)"));
+        if (file.isEmpty())
+            return;
+        if (const QString error = SaveAggregateList(extensions ? ExtensionList(*FCurrent) : OwnerList(*FCurrent), file); !error.isEmpty())
+            ShowMessage(EEventType::Error, error);
+    });
     if (extensions)
         connect(list, &QTreeView::doubleClicked, this, [this, model](const QModelIndex& index) { SetLimit(true, model->KeyAt(index.row())); });
     (extensions ? FExtensionList : FOwnerList) = list;
     (extensions ? FExtensionModel : FOwnerModel) = model;
     return page;
+}
+
+void TMainForm::AskForGrouping()
+{
+    const bool users = FRightPane->currentWidget() == FOwnerList->parentWidget();
+    const bool extensions = FRightPane->currentWidget() == FExtensionList->parentWidget();
+    TRoot* root = CurrentRoot();
+    // Asked once at a time, and never without a person to answer.
+    if ((!users && !extensions) || !root || root->IsScanning() || FAskingForGrouping || FRun.Unattended() || FRun.NoWindow() || !isVisible())
+        return;
+    if (users ? (FOptions.GroupUsers || FOwnerModel->rowCount() > 0) : (FOptions.GroupExtensions || FExtensionModel->rowCount() > 0))
+        return;
+    FAskingForGrouping = true;
+    const QString text = users ? tr("Currently Grouping by Users is not activated. Would you \nlike to activate this feature for future scans? "
+                                    "Getting the owner \nfor each file will slow down the scanning process. A rescan must be performed to "
+                                    "gather this information.")
+                               : tr("Currently Grouping by Extension is not activated. Would you \nlike to activate this feature for future "
+                                    "scans? This will slightly slow down the scanning process.\n A rescan must be performed to gather this "
+                                    "information.");
+    const auto answer = QMessageBox::question(this, users ? tr("Users") : tr("Extensions"), text);
+    FAskingForGrouping = false;
+    if (answer == QMessageBox::Yes)
+        (users ? FOptions.GroupUsers : FOptions.GroupExtensions) = true;
+    else
+        FRightPane->setCurrentWidget(FDetails);
 }
 
 void TMainForm::SetLimit(bool extensions, const QString& key)
@@ -804,6 +870,7 @@ void TMainForm::RebuildChart()
             OpenWithDesktop(item.FilePath);
         }
     });
+    chart->legend()->setVisible(FChartLegend);
     FChartView->setChart(chart);
     delete old;
 }

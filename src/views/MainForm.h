@@ -99,6 +99,7 @@ private:
     void RefreshPageCharts();
     QWidget* CreateAggregatePage(bool extensions);
     void SetLimit(bool extensions, const QString& key);
+    void AskForGrouping();
     void SetChartForm(bool pie);
     void SaveChart();
     void ShowDetailsHeaderMenu(const QPoint& at);
@@ -154,6 +155,8 @@ private:
     QChartView* FFileAgeView = nullptr;
     QChartView* FHistoryView = nullptr;
     bool FPieChart = true;
+    bool FChartLegend = true;
+    bool FAskingForGrouping = false;
     bool FChartShowsOther = true; // false for one rebuild after "Other" was double-clicked
     QAction* FPieAction = nullptr;
     QAction* FBarAction = nullptr;
