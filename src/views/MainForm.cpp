@@ -32,7 +32,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QChart>
+#include <QBarCategoryAxis>
 #include <QChartView>
+#include <QScrollBar>
 #include <QPieSeries>
 #include <QWheelEvent>
 #include <QCloseEvent>
@@ -193,7 +195,11 @@ void TMainForm::CreateMenus()
     toggle(tr("Show &Free Space"), FOptions.ChartShowFreeSpace, [this](bool on) { FOptions.ChartShowFreeSpace = on; });
     chart->addSeparator();
     chart->addAction(tr("&Copy Chart to Clipboard"), this, [this] {
-        if (auto* view = qobject_cast<QChartView*>(FRightPane->currentWidget()))
+        QWidget* page = FRightPane->currentWidget();
+        auto* view = qobject_cast<QChartView*>(page);
+        if (!view && page)
+            view = page->findChild<QChartView*>();
+        if (view)
             QGuiApplication::clipboard()->setPixmap(view->grab());
     });
     chart->addAction(tr("&Save Chart..."), this, &TMainForm::SaveChart);
@@ -494,7 +500,18 @@ void TMainForm::CreatePanes()
     FChartView->setObjectName(QStringLiteral("MainChart"));
     FChartView->setRenderHint(QPainter::Antialiasing);
     FChartView->viewport()->installEventFilter(this);
-    FRightPane->addTab(FChartView, tr("Chart"));
+    auto* chartPage = new QWidget(FRightPane);
+    auto* chartLayout = new QHBoxLayout(chartPage);
+    chartLayout->setContentsMargins(0, 0, 0, 0);
+    chartLayout->setSpacing(0);
+    FChartView->setParent(chartPage);
+    chartLayout->addWidget(FChartView, 1);
+    // Pages through the bars when they do not all fit.
+    FChartScroll = new QScrollBar(Qt::Vertical, chartPage);
+    FChartScroll->hide();
+    chartLayout->addWidget(FChartScroll);
+    connect(FChartScroll, &QScrollBar::valueChanged, this, &TMainForm::ShowChartPage);
+    FRightPane->addTab(chartPage, tr("Chart"));
     FRightPane->addTab(CreateAggregatePage(true), tr("Extensions"));
     FRightPane->addTab(CreateAggregatePage(false), tr("Users"));
     FTopFiles = new QTreeView(FRightPane);
@@ -824,13 +841,13 @@ void TMainForm::SetChartForm(bool pie)
     FValues.PieSeriesActive = pie;
     FPieAction->setChecked(pie);
     FBarAction->setChecked(!pie);
-    FRightPane->setCurrentWidget(FChartView);
+    FRightPane->setCurrentWidget(FChartView->parentWidget());
     RebuildChart();
 }
 
 void TMainForm::RebuildChart()
 {
-    if (FRightPane->currentWidget() != FChartView)
+    if (FRightPane->currentWidget() != FChartView->parentWidget())
         return;
     QChart* old = FChartView->chart();
     if (!FCurrent) {
@@ -873,6 +890,16 @@ void TMainForm::RebuildChart()
     chart->legend()->setVisible(FChartLegend);
     FChartView->setChart(chart);
     delete old;
+    FChartBars = int(data.Items.size());
+    FChartBarsPerPage = data.BarsPerPage;
+    FChartScroll->setVisible(data.Paging);
+    if (data.Paging) {
+        const QSignalBlocker quiet(FChartScroll);
+        FChartScroll->setRange(0, FChartBars - FChartBarsPerPage);
+        FChartScroll->setPageStep(FChartBarsPerPage);
+        FChartScroll->setValue(0);
+        ShowChartPage(0);
+    }
 }
 
 void TMainForm::RefreshPageCharts()
@@ -889,6 +916,18 @@ void TMainForm::RefreshPageCharts()
                                   : nullptr);
     if (FRightPane->currentWidget() == FHistoryView)
         replace(FHistoryView, root && !root->IsScanning() ? CreateHistoryChart(*root, FOptions.SizeUnit, FOptions.ShowZeroInHistory) : nullptr);
+}
+
+void TMainForm::ShowChartPage(int first)
+{
+    QChart* chart = FChartView->chart();
+    auto* axis = chart ? qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Vertical).value(0)) : nullptr;
+    if (!axis || FChartBars <= FChartBarsPerPage)
+        return;
+    // The categories run from the last bar up to the first.
+    const QStringList categories = axis->categories();
+    const int last = qMin(first + FChartBarsPerPage, FChartBars) - 1;
+    axis->setRange(categories.value(FChartBars - 1 - last), categories.value(FChartBars - 1 - first));
 }
 
 void TMainForm::SaveChart()

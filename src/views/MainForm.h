@@ -9,6 +9,7 @@ class QTabWidget;
 class QTreeView;
 class QTimer;
 class QChartView;
+class QScrollBar;
 class QToolBar;
 class QAction;
 class QActionGroup;
@@ -96,6 +97,7 @@ private:
     void RefreshStatusBar();
     void RefreshOverview();
     void RebuildChart();
+    void ShowChartPage(int first);
     void RefreshPageCharts();
     QWidget* CreateAggregatePage(bool extensions);
     void SetLimit(bool extensions, const QString& key);
@@ -156,6 +158,9 @@ private:
     QChartView* FHistoryView = nullptr;
     bool FPieChart = true;
     bool FChartLegend = true;
+    QScrollBar* FChartScroll = nullptr;
+    int FChartBars = 0;
+    int FChartBarsPerPage = 10;
     bool FAskingForGrouping = false;
     bool FChartShowsOther = true; // false for one rebuild after "Other" was double-clicked
     QAction* FPieAction = nullptr;
