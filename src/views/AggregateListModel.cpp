@@ -55,6 +55,11 @@ QString TAggregateListModel::KeyAt(int row) const
     return FExtensions && key.isEmpty() ? QStringLiteral(".") : key;
 }
 
+QString TAggregateListModel::NameAt(int row) const
+{
+    return Array().GetColumnText(FRows[size_t(row)], vt_Name, FOptions.SizeUnit, FReference);
+}
+
 int TAggregateListModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : int(FRows.size());

@@ -19,6 +19,8 @@ public:
     void SetFolder(const TFolderData* folder);
     // The key of a row as the root's limit takes it ("." for no extension).
     QString KeyAt(int row) const;
+    const TAssocSizeArray::TEntry& EntryAt(int row) const { return FRows[size_t(row)]; }
+    QString NameAt(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -72,6 +72,7 @@ QChart* CreateBars(const TMainChartData& data, QChart* chart)
     chart->addSeries(series);
     auto* names = new QBarCategoryAxis(chart);
     names->append(labels);
+    names->setTruncateLabels(false);
     chart->addAxis(names, Qt::AlignLeft);
     series->attachAxis(names);
     auto* values = new QValueAxis(chart);

@@ -27,17 +27,17 @@
 #include "scan/Roots.h"
 #include "scan/TreeOrder.h"
 
+#include <QAbstractBarSeries>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QClipboard>
-#include <QChart>
 #include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QChart>
 #include <QChartView>
-#include <QScrollBar>
-#include <QPieSeries>
-#include <QWheelEvent>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -49,18 +49,22 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMimeData>
-#include <QRegularExpression>
-#include <QUrl>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QPieSeries>
+#include <QPieSlice>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QToolBar>
 #include <QTimer>
+#include <QToolBar>
 #include <QTreeView>
+#include <QUrl>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <functional>
 
 namespace kelvane {
@@ -193,6 +197,21 @@ void TMainForm::CreateMenus()
     toggle(tr("Show Chart Legend"), true, [this](bool on) { FChartLegend = on; });
     toggle(tr("Show Gradient"), FOptions.ChartShowGradient, [this](bool on) { FOptions.ChartShowGradient = on; });
     toggle(tr("Show &Free Space"), FOptions.ChartShowFreeSpace, [this](bool on) { FOptions.ChartShowFreeSpace = on; });
+    toggle(tr("Show Vertical Grid"), true, [this](bool on) { FChartVerticalGrid = on; });
+    toggle(tr("Show Horizontal Grid"), true, [this](bool on) { FChartHorizontalGrid = on; });
+    toggle(tr("Patterns / Colors"), false, [this](bool on) { FChartPatterns = on; });
+    toggle(tr("Show Zero Point"), FOptions.ShowZeroInHistory, [this](bool on) {
+        FOptions.ShowZeroInHistory = on;
+        RefreshPageCharts();
+    });
+    chart->addAction(tr("Zoom In"), this, [this] { ZoomChart(20); });
+    chart->addAction(tr("Zoom Out"), this, [this] { ZoomChart(-20); });
+    chart->addAction(tr("Colo&r..."), this, [this] {
+        // The next click on a slice or bar takes the colour.
+        const QColor colour = QColorDialog::getColor(Qt::red, this, tr("Chart Colour"));
+        if (colour.isValid())
+            FChartColour = colour;
+    });
     chart->addSeparator();
     chart->addAction(tr("&Copy Chart to Clipboard"), this, [this] {
         QWidget* page = FRightPane->currentWidget();
@@ -746,8 +765,8 @@ void TMainForm::RefreshAllViews()
         FDetailsModel->SetFolder(nullptr);
     // The statistics pages are filled while they are shown.
     const bool scanning = CurrentRoot() && CurrentRoot()->IsScanning();
-    FExtensionModel->SetFolder(FRightPane->currentWidget() == FExtensionList->parentWidget() && !scanning ? FCurrent : nullptr);
-    FOwnerModel->SetFolder(FRightPane->currentWidget() == FOwnerList->parentWidget() && !scanning ? FCurrent : nullptr);
+    FExtensionModel->SetFolder(IsPageShown(FExtensionList) && !scanning ? FCurrent : nullptr);
+    FOwnerModel->SetFolder(IsPageShown(FOwnerList) && !scanning ? FCurrent : nullptr);
     AskForGrouping();
     FTopFilesModel->SetRoot(FRightPane->currentWidget() == FTopFiles ? CurrentRoot() : nullptr);
     RefreshPageCharts();
@@ -774,7 +793,30 @@ QWidget* TMainForm::CreateAggregatePage(bool extensions)
     list->setItemDelegate(new TPercentBarDelegate(list));
     list->setSortingEnabled(true);
     list->sortByColumn(1, Qt::DescendingOrder);
-    layout->addWidget(list, 1);
+    auto* split = new QSplitter(Qt::Vertical, page);
+    split->addWidget(list);
+    auto* chartView = new QChartView(split);
+    chartView->setRenderHint(QPainter::Antialiasing);
+    chartView->setObjectName(extensions ? QStringLiteral("ExtensionsChart") : QStringLiteral("UsersChart"));
+    split->addWidget(chartView);
+    split->setSizes({250, 250});
+    layout->addWidget(split, 1);
+    // The chart follows the list's rows and order.
+    auto rebuild = [this, model, chartView, extensions] {
+        if (!chartView->isVisible() && !chartView->isVisibleTo(chartView->window()))
+            return;
+        QChart* old = chartView->chart();
+        chartView->setChart(CreateAggregateChart(*model, extensions, FOptions.SizeUnit));
+        delete old;
+    };
+    connect(model, &QAbstractItemModel::modelReset, this, rebuild);
+    QAction* showChart = tools->addAction(extensions ? tr("Show Chart") : tr("Show Chart for Users"));
+    showChart->setCheckable(true);
+    showChart->setChecked(true);
+    connect(showChart, &QAction::toggled, this, [chartView, rebuild](bool on) {
+        chartView->setVisible(on);
+        rebuild();
+    });
     auto selectedKey = [list, model] { return model->KeyAt(list->currentIndex().row()); };
     QAction* limit = tools->addAction(extensions ? tr("&Limit Tree to this Extension") : tr("&Limit to this User"), this,
                                       [this, extensions, selectedKey] { SetLimit(extensions, selectedKey()); });
@@ -796,10 +838,16 @@ QWidget* TMainForm::CreateAggregatePage(bool extensions)
     return page;
 }
 
+bool TMainForm::IsPageShown(const QWidget* content) const
+{
+    const QWidget* page = FRightPane->currentWidget();
+    return page && (page == content || page->isAncestorOf(content));
+}
+
 void TMainForm::AskForGrouping()
 {
-    const bool users = FRightPane->currentWidget() == FOwnerList->parentWidget();
-    const bool extensions = FRightPane->currentWidget() == FExtensionList->parentWidget();
+    const bool users = IsPageShown(FOwnerList);
+    const bool extensions = IsPageShown(FExtensionList);
     TRoot* root = CurrentRoot();
     // Asked once at a time, and never without a person to answer.
     if ((!users && !extensions) || !root || root->IsScanning() || FAskingForGrouping || FRun.Unattended() || FRun.NoWindow() || !isVisible())
@@ -888,7 +936,9 @@ void TMainForm::RebuildChart()
         }
     });
     chart->legend()->setVisible(FChartLegend);
+    ApplyChartLooks(chart);
     FChartView->setChart(chart);
+    FChartZoom = 100;
     delete old;
     FChartBars = int(data.Items.size());
     FChartBarsPerPage = data.BarsPerPage;
@@ -916,6 +966,51 @@ void TMainForm::RefreshPageCharts()
                                   : nullptr);
     if (FRightPane->currentWidget() == FHistoryView)
         replace(FHistoryView, root && !root->IsScanning() ? CreateHistoryChart(*root, FOptions.SizeUnit, FOptions.ShowZeroInHistory) : nullptr);
+}
+
+void TMainForm::ApplyChartLooks(QChart* chart)
+{
+    for (QAbstractAxis* axis : chart->axes(Qt::Horizontal))
+        axis->setGridLineVisible(FChartVerticalGrid);
+    for (QAbstractAxis* axis : chart->axes(Qt::Vertical))
+        axis->setGridLineVisible(FChartHorizontalGrid);
+    for (QAbstractSeries* series : chart->series()) {
+        if (auto* pie = qobject_cast<QPieSeries*>(series)) {
+            for (QPieSlice* slice : pie->slices()) {
+                if (FChartPatterns)
+                    slice->setBrush(QBrush(slice->color(), Qt::BDiagPattern));
+                // In colour mode a click paints the slice.
+                connect(slice, &QPieSlice::clicked, this, [this, slice] {
+                    if (FChartColour.isValid())
+                        slice->setColor(std::exchange(FChartColour, QColor()));
+                });
+            }
+        } else if (auto* bars = qobject_cast<QAbstractBarSeries*>(series)) {
+            const QList<QBarSet*> sets = bars->barSets();
+            for (int i = 0; i < sets.size(); ++i) {
+                if (FChartPatterns)
+                    sets[i]->setBrush(QBrush(sets[i]->color(), i == 0 ? Qt::DiagCrossPattern : Qt::CrossPattern));
+                QBarSet* set = sets[i];
+                connect(set, &QBarSet::clicked, this, [this, set] {
+                    if (FChartColour.isValid())
+                        set->setColor(std::exchange(FChartColour, QColor()));
+                });
+            }
+        }
+    }
+}
+
+void TMainForm::ZoomChart(int step)
+{
+    QChart* chart = FChartView->chart();
+    if (!chart || (step < 0 && FChartZoom <= 10))
+        return;
+    const int zoom = FChartZoom + step;
+    if (zoom <= 0)
+        return;
+    chart->zoom(double(zoom) / double(FChartZoom));
+    FChartZoom = zoom;
+    FStatusText->setText(tr("Zoom: %1%").arg(FChartZoom));
 }
 
 void TMainForm::ShowChartPage(int first)

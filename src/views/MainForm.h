@@ -2,12 +2,15 @@
 #include "WindowValues.h"
 #include "app/BraskForm.h"
 
+#include <QColor>
+
 class QComboBox;
 class QLabel;
 class QSplitter;
 class QTabWidget;
 class QTreeView;
 class QTimer;
+class QChart;
 class QChartView;
 class QScrollBar;
 class QToolBar;
@@ -98,10 +101,14 @@ private:
     void RefreshOverview();
     void RebuildChart();
     void ShowChartPage(int first);
+    void ApplyChartLooks(QChart* chart);
+    void ZoomChart(int step);
     void RefreshPageCharts();
     QWidget* CreateAggregatePage(bool extensions);
     void SetLimit(bool extensions, const QString& key);
     void AskForGrouping();
+    // Whether the right pane shows the page holding this widget.
+    bool IsPageShown(const QWidget* content) const;
     void SetChartForm(bool pie);
     void SaveChart();
     void ShowDetailsHeaderMenu(const QPoint& at);
@@ -158,6 +165,11 @@ private:
     QChartView* FHistoryView = nullptr;
     bool FPieChart = true;
     bool FChartLegend = true;
+    bool FChartVerticalGrid = true;
+    bool FChartHorizontalGrid = true;
+    bool FChartPatterns = false;
+    int FChartZoom = 100;
+    QColor FChartColour; // valid while the next click colours a slice or bar
     QScrollBar* FChartScroll = nullptr;
     int FChartBars = 0;
     int FChartBarsPerPage = 10;

@@ -1,6 +1,8 @@
 #include "PageCharts.h"
 
+#include "AggregateListModel.h"
 #include "BgrColor.h"
+#include "ChartData.h"
 #include "lib/platform/FileTime.h"
 #include "reports/HistoryReader.h"
 #include "scan/FileAggregates.h"
@@ -15,8 +17,11 @@
 #include <QChart>
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QFont>
+#include <QHorizontalStackedBarSeries>
 #include <QLineSeries>
 #include <QValueAxis>
+#include <algorithm>
 #include <cmath>
 
 namespace kelvane {
@@ -31,6 +36,50 @@ QDateTime FromDays(double days)
 }
 
 } // namespace
+
+QChart* CreateAggregateChart(const TAggregateListModel& list, bool extensions, TUnitType unit)
+{
+    if (unit == Mixed || unit == None)
+        unit = Mega;
+    auto* chart = new QChart;
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->legend()->hide();
+    chart->setMargins(QMargins(5, 5, 20, 5));
+    // The largest entries (in the list's order): more bars in the space
+    // below a list would have no room for their names.
+    const int bars = std::min(list.rowCount(), 15);
+    auto* series = new QHorizontalStackedBarSeries(chart);
+    series->setName(extensions ? QStringLiteral("Extensions") : QStringLiteral("Users Chart"));
+    QStringList labels;
+    for (int row = bars - 1; row >= 0; --row) {
+        QString label = list.NameAt(row);
+        while (labels.contains(label))
+            label += QLatin1Char(' ');
+        labels.append(label);
+    }
+    for (int row = 0; row < bars; ++row) {
+        // One set per row, its value in its own category: each bar its own colour.
+        auto* set = new QBarSet(list.NameAt(row));
+        for (int category = 0; category < bars; ++category)
+            *set << (category == bars - 1 - row ? ConvertToUnit(unit, double(list.EntryAt(row).Size)) : 0.0);
+        set->setColor(BgrColor(ChartPaletteColour(row)));
+        series->append(set);
+    }
+    chart->addSeries(series);
+    auto* axisY = new QBarCategoryAxis(chart);
+    axisY->append(labels);
+    QFont small = axisY->labelsFont();
+    small.setPointSize(7); // the marks' size
+    axisY->setLabelsFont(small);
+    axisY->setTruncateLabels(false);
+    chart->addAxis(axisY, Qt::AlignLeft);
+    series->attachAxis(axisY);
+    auto* axisX = new QValueAxis(chart);
+    axisX->setLabelFormat(QStringLiteral("%.1f") + UnitSuffix(unit));
+    chart->addAxis(axisX, Qt::AlignBottom);
+    series->attachAxis(axisX);
+    return chart;
+}
 
 QChart* CreateFileAgeChart(const TFolderData& folder, int viewType, TUnitType unit)
 {

@@ -8,6 +8,12 @@ namespace kelvane {
 class TFolderData;
 class TRoot;
 
+class TAggregateListModel;
+
+// The bars below the extension and owner lists, in the list's order, each in
+// the palette colour of its row.
+QChart* CreateAggregateChart(const TAggregateListModel& list, bool extensions, TUnitType unit);
+
 // The "File Ages" page: seven bars of the folder's files by age of their
 // last change, file counts in the file-count view, otherwise sizes.
 QChart* CreateFileAgeChart(const TFolderData& folder, int viewType, TUnitType unit);
