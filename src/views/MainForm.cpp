@@ -194,12 +194,12 @@ void TMainForm::CreateMenus()
             RebuildChart();
         });
     };
-    toggle(tr("Show Chart Legend"), true, [this](bool on) { FChartLegend = on; });
+    toggle(tr("Show Chart Legend"), FValues.ChartLegend, [this](bool on) { FChartLegend = FValues.ChartLegend = on; });
     toggle(tr("Show Gradient"), FOptions.ChartShowGradient, [this](bool on) { FOptions.ChartShowGradient = on; });
     toggle(tr("Show &Free Space"), FOptions.ChartShowFreeSpace, [this](bool on) { FOptions.ChartShowFreeSpace = on; });
     toggle(tr("Show Vertical Grid"), true, [this](bool on) { FChartVerticalGrid = on; });
     toggle(tr("Show Horizontal Grid"), true, [this](bool on) { FChartHorizontalGrid = on; });
-    toggle(tr("Patterns / Colors"), false, [this](bool on) { FChartPatterns = on; });
+    toggle(tr("Patterns / Colors"), FValues.ChartPatterns, [this](bool on) { FChartPatterns = FValues.ChartPatterns = on; });
     toggle(tr("Show Zero Point"), FOptions.ShowZeroInHistory, [this](bool on) {
         FOptions.ShowZeroInHistory = on;
         RefreshPageCharts();
@@ -601,6 +601,14 @@ void TMainForm::ApplyWindowValues()
     if (FValues.ToolBarBreak)
         insertToolBarBreak(FDataToolBar);
     FPieChart = FValues.PieSeriesActive;
+    FChartLegend = FValues.ChartLegend;
+    FChartPatterns = FValues.ChartPatterns;
+    for (QAction* action : findChildren<QAction*>()) {
+        if (action->text() == tr("Show Chart Legend"))
+            action->setChecked(FChartLegend);
+        else if (action->text() == tr("Patterns / Colors"))
+            action->setChecked(FChartPatterns);
+    }
     FPieAction->setChecked(FPieChart);
     FBarAction->setChecked(!FPieChart);
 }
