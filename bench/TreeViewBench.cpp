@@ -57,6 +57,7 @@ int main(int argc, char** argv)
     std::printf("(model part of sorting by size: %lld ms)\n", modelOnly);
     options.SortType = viewtypes::stName;
     model.SortAll();
+    std::printf("(model part of sorting by name: %lld ms)\n", timer.elapsed());
     app.processEvents();
     view.repaint();
     const qint64 sortByName = timer.elapsed();

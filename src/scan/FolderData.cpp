@@ -14,7 +14,6 @@
 #include "lib/platform/Permissions.h"
 #include "lib/platform/VersionResource.h"
 
-#include <QCollator>
 #include <QDateTime>
 #include <QFile>
 #include <QMimeDatabase>
@@ -38,19 +37,11 @@ const TGlobalOptions* Options()
     return HasGlobalOptions() ? &GlobalOptions() : nullptr;
 }
 
-QCollator& NameCollator()
-{
-    static thread_local QCollator collator = [] {
-        QCollator c;
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        return c;
-    }();
-    return collator;
-}
-
+// Names compare without regard to case, character by character: fast for
+// folders of a hundred thousand entries, the same everywhere.
 int CompareTexts(const QString& a, const QString& b)
 {
-    const int r = NameCollator().compare(a, b);
+    const int r = a.compare(b, Qt::CaseInsensitive);
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 
@@ -151,9 +142,9 @@ int TFolderData::IndexOfChild(const TFolderData* child) const
     return it == FChildren.end() ? -1 : int(it - FChildren.begin());
 }
 
-QCollatorSortKey NameSortKey(const QString& name)
+QString NameSortKey(const QString& name)
 {
-    return NameCollator().sortKey(name);
+    return name.toCaseFolded();
 }
 
 void TFolderData::SetChildOrder(std::vector<TFolderData*> children)

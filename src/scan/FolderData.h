@@ -2,7 +2,6 @@
 #include "SizeData.h"
 #include "lib/platform/FileTime.h"
 
-#include <QCollator>
 #include <QString>
 #include <atomic>
 #include <functional>
@@ -162,8 +161,9 @@ private:
     std::vector<TFolderData*> FChildren;
 };
 
-// The key that orders names as the tree does (ignoring case, by the locale).
-QCollatorSortKey NameSortKey(const QString& name);
+// The key that orders names as the tree does (ignoring case): keys compare
+// with QString's operator<.
+QString NameSortKey(const QString& name);
 
 // How wide a text is in the main window's font; 100 without a window.
 void SetTextWidthMeasure(std::function<int(const QString&)> measure);

@@ -52,13 +52,13 @@ void SortChildrenOf(TFolderData* folder, TSortType sortType, int viewType)
         return;
     if (sortType == viewtypes::stName) {
         // Folders first, then the files item and file entries; by name within each.
-        using TNameKey = std::pair<bool, QCollatorSortKey>;
+        using TNameKey = std::pair<bool, QString>;
         SortByKeys<TNameKey>(
             folder, [](const TFolderData* f) { return TNameKey(!f->IsFolder(), NameSortKey(f->NameText())); },
             [](const TNameKey& a, const TNameKey& b) {
                 if (a.first != b.first)
                     return !a.first;
-                return a.second.compare(b.second) < 0;
+                return a.second < b.second;
             });
     } else if (IsCounterColumn(viewType)) {
         SortByKeys<TSizeData>(
