@@ -7,7 +7,6 @@
 #include "scan/FolderData.h"
 #include "scan/Root.h"
 
-#include <QCollator>
 #include <algorithm>
 #include <cmath>
 
@@ -109,9 +108,7 @@ TMainChartData BuildMainChart(const TFolderData& folder, const TChartSettings& s
         QString folderPath;
         auto files = FilesOf(folder, &folderPath);
         if (settings.SortType == stName) {
-            QCollator collator;
-            collator.setCaseSensitivity(Qt::CaseInsensitive);
-            std::stable_sort(files.begin(), files.end(), [&](const auto& a, const auto& b) { return collator.compare(a.first, b.first) < 0; });
+            std::stable_sort(files.begin(), files.end(), [](const auto& a, const auto& b) { return NameSortKey(a.first) < NameSortKey(b.first); });
         } else if (settings.SortType == stSize) {
             std::stable_sort(files.begin(), files.end(),
                              [&](const auto& a, const auto& b) { return InUnit(a.second, valueType, unit) > InUnit(b.second, valueType, unit); });
