@@ -142,9 +142,18 @@ int TFolderData::IndexOfChild(const TFolderData* child) const
     return it == FChildren.end() ? -1 : int(it - FChildren.begin());
 }
 
-QString NameSortKey(const QString& name)
+std::string NameSortKey(std::string_view name)
 {
-    return name.toCaseFolded();
+    std::string key(name);
+    bool ascii = true;
+    for (char& c : key) {
+        if (c >= 'A' && c <= 'Z')
+            c = char(c + 32);
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    }
+    if (!ascii)
+        key = FromLocalPath(name).toCaseFolded().toStdString();
+    return key;
 }
 
 void TFolderData::SetChildOrder(std::vector<TFolderData*> children)

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kelvane {
@@ -161,9 +162,10 @@ private:
     std::vector<TFolderData*> FChildren;
 };
 
-// The key that orders names as the tree does (ignoring case): keys compare
-// with QString's operator<.
-QString NameSortKey(const QString& name);
+// The key that orders names (bytes) as the tree does, ignoring case: the
+// case-folded name in UTF-8, whose bytes compare in character order. Short
+// names need no allocation.
+std::string NameSortKey(std::string_view name);
 
 // How wide a text is in the main window's font; 100 without a window.
 void SetTextWidthMeasure(std::function<int(const QString&)> measure);

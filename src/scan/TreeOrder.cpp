@@ -52,9 +52,9 @@ void SortChildrenOf(TFolderData* folder, TSortType sortType, int viewType)
         return;
     if (sortType == viewtypes::stName) {
         // Folders first, then the files item and file entries; by name within each.
-        using TNameKey = std::pair<bool, QString>;
+        using TNameKey = std::pair<bool, std::string>;
         SortByKeys<TNameKey>(
-            folder, [](const TFolderData* f) { return TNameKey(!f->IsFolder(), NameSortKey(f->NameText())); },
+            folder, [](const TFolderData* f) { return TNameKey(!f->IsFolder(), f->IsFilesItem() ? std::string() : NameSortKey(f->Name)); },
             [](const TNameKey& a, const TNameKey& b) {
                 if (a.first != b.first)
                     return !a.first;

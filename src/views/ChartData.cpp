@@ -108,7 +108,9 @@ TMainChartData BuildMainChart(const TFolderData& folder, const TChartSettings& s
         QString folderPath;
         auto files = FilesOf(folder, &folderPath);
         if (settings.SortType == stName) {
-            std::stable_sort(files.begin(), files.end(), [](const auto& a, const auto& b) { return NameSortKey(a.first) < NameSortKey(b.first); });
+            std::stable_sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
+                return NameSortKey(a.first.toStdString()) < NameSortKey(b.first.toStdString());
+            });
         } else if (settings.SortType == stSize) {
             std::stable_sort(files.begin(), files.end(),
                              [&](const auto& a, const auto& b) { return InUnit(a.second, valueType, unit) > InUnit(b.second, valueType, unit); });
