@@ -12,7 +12,10 @@ mkdir -p "$OUT"
 DROMLET="$PWD/$BUILD/bin/dromlet"
 FLOOR="$PWD/$BUILD/bin/floor_walk"
 THREADS=$((8 * $(nproc)))
-export XDG_CONFIG_HOME="$PWD/$OUT/config" XDG_DATA_HOME="$PWD/$OUT/data"
+# A fresh data folder: every scan appends to the history file, which would
+# otherwise grow with each run of this script and cost time and memory.
+XDG_DATA_HOME=$(mktemp -d)
+export XDG_CONFIG_HOME="$PWD/$OUT/config" XDG_DATA_HOME
 
 python3 bench/make_tree.py "$TREE"
 FOLDERS=$(find "$TREE" -type d | wc -l)

@@ -2,14 +2,13 @@
 #include "CommandLine.h"
 #include "EventLog.h"
 #include "GlobalOptions.h"
-#include "ProgramRun.h"
-#include "scan/Roots.h"
-#include "views/GraphicsRunActions.h"
-#include "views/MainForm.h"
+#include "ProgramMain.h"
 #include "lib/platform/Processor.h"
 
-#include <QApplication>
-#include <QMessageBox>
+#include <QCoreApplication>
+#include <dlfcn.h>
+#include <string>
+#include <unistd.h>
 #include <cstdio>
 
 using namespace kelvane;
@@ -49,6 +48,29 @@ void FilterQtMessages(QtMsgType type, const QMessageLogContext& context, const Q
     qt_message_output(type, context, message);
 }
 
+// The window half lives beside the program; loading it costs the graphics
+// libraries, which windowless scans never need.
+int RunWindowModule(int argc, char** argv, const QStringList& arguments)
+{
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    std::string folder = n > 0 ? std::string(self, size_t(n)) : std::string(argv[0]);
+    folder = folder.substr(0, folder.rfind('/') + 1);
+    const std::string module = folder + "libkelvane_window.so";
+    void* handle = dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        std::fprintf(stderr, "dromlet: cannot load the window module: %s\n", dlerror());
+        return 1;
+    }
+    using TWindowMain = int (*)(int, char**, const QStringList*);
+    auto start = reinterpret_cast<TWindowMain>(dlsym(handle, "KelvaneWindowMain"));
+    if (!start) {
+        std::fprintf(stderr, "dromlet: %s is not the window module\n", module.c_str());
+        return 1;
+    }
+    return start(argc, argv, &arguments);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -76,62 +98,11 @@ int main(int argc, char** argv)
     TuneAllocatorForScanning();
     qInstallMessageHandler(FilterQtMessages);
     // A windowless run that draws nothing needs no graphics system at all.
-    std::unique_ptr<QCoreApplication> app;
-    if (noGuiSwitch && !NeedsGraphics(arguments))
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    else
-        app = std::make_unique<QApplication>(argc, argv);
+    if (!noGuiSwitch || NeedsGraphics(arguments))
+        return RunWindowModule(argc, argv, arguments);
+    QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(ApplicationTitle());
     QCoreApplication::setOrganizationName(OrganizationName());
     QCoreApplication::setApplicationVersion(ProgramVersion());
-
-    TGlobalOptions options(arguments);
-    SetGlobalOptions(&options);
-    for (const QString& error : options.TakeLoadErrors())
-        WriteEventLog(EEventType::Warning, error);
-
-    if (HasSearchSwitch(arguments)) {
-        WriteEventLog(EEventType::Error, QStringLiteral("The file search window is not available in this version"));
-        return 2;
-    }
-
-    TRoots roots;
-    TProgramRun run(options, arguments, &roots);
-    // A windowless run works on the same roots and exports without a window.
-    std::unique_ptr<TMainForm> form;
-    if (!run.NoWindow() && qobject_cast<QApplication*>(app.get())) {
-        form = std::make_unique<TMainForm>(options, run, &roots);
-        SetMessageSink([&form, &run](EEventType type, const QString& text) {
-            if (!form->isVisible() || run.Unattended())
-                return WriteEventLog(type, text);
-            if (type == EEventType::Error)
-                QMessageBox::critical(form.get(), ApplicationTitle(), text);
-            else
-                QMessageBox::information(form.get(), ApplicationTitle(), text);
-        });
-        form->show();
-    }
-    QObject::connect(&run, &TProgramRun::QuitRequested, app.get(), [&form] {
-        if (form)
-            form->close();
-        QCoreApplication::quit();
-    });
-    if (form)
-        form->ProcessCommandLine();
-    else
-        run.Execute(GraphicsRunActions());
-    const int status = QCoreApplication::exec();
-    const int exitStatus = std::max(status, run.ExitStatus());
-    if (!form) {
-        // A windowless run has written everything it writes and saves no
-        // settings: freeing a tree of millions of nodes one by one would only
-        // delay the end.
-        std::fflush(nullptr);
-        std::_Exit(exitStatus);
-    }
-    roots.Closing = true;
-    roots.Clear();
-    SetMessageSink({});
-    SetGlobalOptions(nullptr);
-    return exitStatus;
+    return RunProgram(arguments, {});
 }

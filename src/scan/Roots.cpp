@@ -191,27 +191,27 @@ void TRoots::InsertNewNodes()
     }
     if (nodes.empty())
         return;
-    // One bracket per parent, parents in the order they first appear (a
-    // parent always arrives before its own children).
-    std::vector<TFolderData*> parents;
-    std::unordered_map<TFolderData*, std::vector<TFolderData*>> byParent;
-    for (const auto& [node, generation] : nodes) {
+    // One bracket per run of siblings, in the order the nodes arrived (a
+    // parent always arrives before its own children). No map of parents: the
+    // last hand-over of a large scan holds thousands of them.
+    size_t i = 0;
+    while (i < nodes.size()) {
+        auto [node, generation] = nodes[i];
         if (generation != node->Root->Generation.load()) {
             delete node; // from a scan whose tree was replaced meanwhile
+            ++i;
             continue;
         }
-        auto& list = byParent[node->Parent];
-        if (list.empty())
-            parents.push_back(node->Parent);
-        list.push_back(node);
-    }
-    for (TFolderData* parent : parents) {
-        const auto& children = byParent[parent];
+        TFolderData* parent = node->Parent;
+        size_t end = i + 1;
+        while (end < nodes.size() && nodes[end].first->Parent == parent && nodes[end].second == nodes[end].first->Root->Generation.load())
+            ++end;
         const int first = int(parent->Children().size());
-        emit ChildrenAboutToBeInserted(parent, first, first + int(children.size()) - 1);
-        for (TFolderData* child : children)
-            parent->AppendChild(child);
+        emit ChildrenAboutToBeInserted(parent, first, first + int(end - i) - 1);
+        for (size_t k = i; k < end; ++k)
+            parent->AppendChild(nodes[k].first);
         emit ChildrenInserted(parent);
+        i = end;
     }
     emit NodesChanged();
 }
