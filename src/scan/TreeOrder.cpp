@@ -3,6 +3,8 @@
 #include "FolderData.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
 
 namespace kelvane {
 
@@ -51,19 +53,41 @@ void SortChildrenOf(TFolderData* folder, TSortType sortType, int viewType)
     if (!folder || sortType == viewtypes::stNone || folder->Children().size() < 2)
         return;
     if (sortType == viewtypes::stName) {
-        // Folders first, then the files item and file entries; by name within each.
-        using TNameKey = std::pair<bool, std::string>;
+        // Folders first, then the files item and file entries; by the
+        // case-folded name within each. The keys share one buffer.
+        std::string names;
+        struct TNameKey {
+            bool Special;
+            uint32_t Offset;
+            uint32_t Length;
+        };
+        std::vector<TNameKey> keys;
+        keys.reserve(folder->Children().size());
+        for (const TFolderData* f : folder->Children()) {
+            const std::string key = f->IsFilesItem() ? std::string() : NameSortKey(f->Name);
+            keys.push_back({!f->IsFolder(), uint32_t(names.size()), uint32_t(key.size())});
+            names += key;
+        }
+        size_t next = 0; // SortByKeys takes the keys once per child, in order
         SortByKeys<TNameKey>(
-            folder, [](const TFolderData* f) { return TNameKey(!f->IsFolder(), f->IsFilesItem() ? std::string() : NameSortKey(f->Name)); },
-            [](const TNameKey& a, const TNameKey& b) {
-                if (a.first != b.first)
-                    return !a.first;
-                return a.second < b.second;
+            folder, [&keys, &next](const TFolderData*) { return keys[next++]; },
+            [&names](const TNameKey& a, const TNameKey& b) {
+                if (a.Special != b.Special)
+                    return !a.Special;
+                return std::string_view(names).substr(a.Offset, a.Length) < std::string_view(names).substr(b.Offset, b.Length);
             });
     } else if (IsCounterColumn(viewType)) {
-        SortByKeys<TSizeData>(
-            folder, [](const TFolderData* f) { return f->ShownCounters(); },
-            [viewType](const TSizeData& a, const TSizeData& b) { return a.Compare(b, viewType) > 0; });
+        // The exact value, largest first: a total order, where comparing the
+        // rounded texts would call near values equal.
+        SortByKeys<double>(
+            folder,
+            [viewType](const TFolderData* f) {
+                const TSizeData shown = f->ShownCounters();
+                if (viewType == viewtypes::vt_percent)
+                    return double(shown.Size);
+                return shown.GetValue(viewType, viewType == viewtypes::vt_CompressionRate ? viewtypes::None : viewtypes::Kilo).first;
+            },
+            [](double a, double b) { return a > b; });
     } else {
         folder->SortChildren([viewType](const TFolderData* a, const TFolderData* b) { return a->Compare(*b, viewType) > 0; });
     }
