@@ -1,6 +1,7 @@
 #include "AssocSizeArray.h"
 
 #include "AggregateKeys.h"
+#include "lib/AsciiCase.h"
 
 #include <algorithm>
 #include <cctype>
@@ -158,13 +159,7 @@ std::string TExtensionSizeArray::KeyOf(std::string_view name)
     if (dot == std::string_view::npos || dot == 0)
         return ".";
     std::string key(name.substr(dot));
-    bool ascii = true;
-    for (char& c : key) {
-        if (c >= 'A' && c <= 'Z')
-            c = char(c + 32);
-        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    }
-    if (!ascii)
+    if (!LowerAsciiBytes(key))
         key = QString::fromUtf8(key.data(), qsizetype(key.size())).toLower().toStdString();
     return key;
 }

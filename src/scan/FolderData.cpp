@@ -1,6 +1,7 @@
 #include "FolderData.h"
 
 #include "FileAggregates.h"
+#include "lib/AsciiCase.h"
 #include "Root.h"
 #include "app/GlobalOptions.h"
 #include "lib/platform/AttributeLetters.h"
@@ -145,13 +146,7 @@ int TFolderData::IndexOfChild(const TFolderData* child) const
 std::string NameSortKey(std::string_view name)
 {
     std::string key(name);
-    bool ascii = true;
-    for (char& c : key) {
-        if (c >= 'A' && c <= 'Z')
-            c = char(c + 32);
-        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    }
-    if (!ascii)
+    if (!LowerAsciiBytes(key))
         key = FromLocalPath(name).toCaseFolded().toStdString();
     return key;
 }
@@ -434,21 +429,13 @@ QString TFolderData::GetColumnText(int viewType, bool plain, bool padded) const
 int TFolderData::Compare(const TFolderData& other, int viewType) const
 {
     auto sign = [](double d) { return d < 0 ? -1 : (d > 0 ? 1 : 0); };
+    if (IsCounterColumn(viewType))
+        return ShownCounters().Compare(other.ShownCounters(), viewType);
     switch (viewType) {
     case vt_Name:
         if (IsFolder() != other.IsFolder())
             return IsFolder() ? -1 : 1;
         return CompareTexts(NameText(), other.NameText());
-    case vt_size:
-    case vt_alloc:
-    case vt_percent:
-    case vt_wasted:
-    case vt_CDSize:
-    case vt_files:
-    case vt_Folders:
-    case vt_CompressionRate:
-    case vt_average_file_size:
-        return ShownCounters().Compare(other.ShownCounters(), viewType);
     case vt_LastChange:
         return sign(double(FileTimeHigh(LastChangeDate)) - double(FileTimeHigh(other.LastChangeDate)));
     case vt_LastAccess:

@@ -61,6 +61,24 @@ void TSizeData::Subtract(const TSizeData& o)
     Folders -= o.Folders;
 }
 
+bool IsCounterColumn(int viewType)
+{
+    switch (viewType) {
+    case vt_size:
+    case vt_alloc:
+    case vt_percent:
+    case vt_wasted:
+    case vt_CDSize:
+    case vt_files:
+    case vt_Folders:
+    case vt_CompressionRate:
+    case vt_average_file_size:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool IsByteColumn(int viewType)
 {
     return viewType == vt_size || viewType == vt_alloc || viewType == vt_wasted || viewType == vt_CDSize

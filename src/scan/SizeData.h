@@ -46,6 +46,8 @@ struct TSizeData {
 };
 
 bool IsByteColumn(int viewType);
+// The columns whose values come from the counters (sizes, counts, shares).
+bool IsCounterColumn(int viewType);
 QString UnitSuffix(TUnitType unit);
 double ConvertToUnit(TUnitType unit, double bytes);
 // Formats bytes in the unit with decimals (negative: the Decimals option).

@@ -27,25 +27,6 @@ void SortByKeys(TFolderData* folder, MakeKey makeKey, Less less)
     folder->SetChildOrder(std::move(ordered));
 }
 
-bool IsCounterColumn(int viewType)
-{
-    using namespace viewtypes;
-    switch (viewType) {
-    case vt_size:
-    case vt_alloc:
-    case vt_percent:
-    case vt_wasted:
-    case vt_CDSize:
-    case vt_files:
-    case vt_Folders:
-    case vt_CompressionRate:
-    case vt_average_file_size:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 void SortChildrenOf(TFolderData* folder, TSortType sortType, int viewType)

@@ -108,9 +108,17 @@ TMainChartData BuildMainChart(const TFolderData& folder, const TChartSettings& s
         QString folderPath;
         auto files = FilesOf(folder, &folderPath);
         if (settings.SortType == stName) {
-            std::stable_sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
-                return NameSortKey(a.first.toStdString()) < NameSortKey(b.first.toStdString());
-            });
+            // One key per file, not two per comparison.
+            std::vector<std::pair<std::string, size_t>> keys;
+            keys.reserve(files.size());
+            for (size_t i = 0; i < files.size(); ++i)
+                keys.emplace_back(NameSortKey(files[i].first.toStdString()), i);
+            std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+            std::vector<std::pair<QString, TSizeData>> ordered;
+            ordered.reserve(files.size());
+            for (const auto& key : keys)
+                ordered.push_back(std::move(files[key.second]));
+            files = std::move(ordered);
         } else if (settings.SortType == stSize) {
             std::stable_sort(files.begin(), files.end(),
                              [&](const auto& a, const auto& b) { return InUnit(a.second, valueType, unit) > InUnit(b.second, valueType, unit); });

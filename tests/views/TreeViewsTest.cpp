@@ -1,3 +1,4 @@
+#include "ViewTestMain.h"
 #include "app/GlobalOptions.h"
 #include "app/ProgramRun.h"
 #include "scan/FolderData.h"
@@ -242,15 +243,7 @@ private:
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
-    qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
-    qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName("Brask Software");
-    QApplication::setApplicationName("Kelvane Professional");
-    TreeViewsTest test;
-    return QTest::qExec(&test, argc, argv);
+    return RunViewTests<TreeViewsTest>(argc, argv);
 }
 
 #include "TreeViewsTest.moc"
